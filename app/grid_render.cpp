@@ -141,6 +141,19 @@ void ForEachVisibleCell(const GridView& view, const TDibImage& image, Visit visi
 
 }  // namespace
 
+void CopyTile(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& colorSheet,
+              TilePos tile) {
+  PutImage(image, x, y, kCellPixels, kCellPixels, colorSheet, tile.x, tile.y, kKeyNone);
+}
+
+void CopyGlyph(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& sheet,
+               std::int32_t cols, std::int32_t rows, std::int32_t g) {
+  if (cols <= 0 || g < 0 || g / cols >= rows || !sheet.allocated()) return;
+  const std::int32_t key = GetPixelNo(sheet, sheet.width() - 1, sheet.height() - 1);
+  PutImage(image, x, y, kCellPixels, kCellPixels, sheet, (g % cols) * kCellPixels,
+           (g / cols) * kCellPixels, key);
+}
+
 void ComposeCell(const GridView& view, const CellsLock& cells, TDibImage& image, std::int32_t x,
                  std::int32_t y) {
   if (!Drawable(view, image)) return;

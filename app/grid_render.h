@@ -71,6 +71,14 @@ void DrawCell(const GridView& view, TDibImage& image, std::int32_t x, std::int32
 void DrawNumberGroup(const GridView& view, TDibImage& image, std::int32_t x, std::int32_t y,
                      const ShowBlock& show);
 
+// Copies tile `tile` of the colour sheet, opaque, to the 32 x 32 block at (x, y) of the image.
+void CopyTile(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& colorSheet,
+              TilePos tile);
+// Copies glyph g of a sheet (cols glyphs per row, rows rows) with the sheet's key index to the
+// block at (x, y). A glyph outside the sheet copies nothing.
+void CopyGlyph(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& sheet,
+               std::int32_t cols, std::int32_t rows, std::int32_t g);
+
 // Clears the character sheet to 249 and renders every entry but a single blank in 252.
 void BuildMojiSheet(GlyphSheets& sheets, const TextList& mojiTbl, TextRasterizer& text);
 // Renders `text` into the block of glyph i of the character sheet.
