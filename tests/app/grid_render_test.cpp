@@ -1,47 +1,21 @@
 // Grid composition: what each cell shows by mode and kind, the redraws and the character sheet.
 #include "app/grid_render.h"
+#include "support/test_sheets.h"
 
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace teku {
 namespace {
 
-constexpr std::uint8_t kKey = 253;
+constexpr std::uint8_t kKey = testing::kSheetKey;
 constexpr std::uint8_t kBack = 99;  // what the back buffer holds before a composition
-const std::map<std::uint8_t, std::string> kTileNames = {
-    {10, "NoAnswer"}, {11, "Normal"}, {12, "Marked"}, {13, "Cursor"}, {14, "Fixed"}};
-
-// Sheets whose glyphs can be read back: in glyph g's block pixel (5, 5) says which sheet
-// (100 numbers, 101 characters) and pixels (6, 5), (7, 5) hold g; the rest is the key.
-void MakeGlyphSheet(DibSurface& s, TDibImage& sheet, std::uint8_t kind) {
-  ASSERT_TRUE(s.CreateImage(512, 512, sheet));
-  ClearImage(sheet, kKey);
-  for (int g = 0; g < 256; ++g) {
-    const int bx = (g % 16) * 32, by = (g / 16) * 32;
-    FillImageRect(sheet, bx + 5, by + 5, 1, 1, kind);
-    FillImageRect(sheet, bx + 6, by + 5, 1, 1, static_cast<std::uint8_t>(20 + g / 16));
-    FillImageRect(sheet, bx + 7, by + 5, 1, 1, static_cast<std::uint8_t>(40 + g % 16));
-  }
-}
 
 struct Fixture {
-  Fixture() {
-    MakeGlyphSheet(surface, sheets.NumSheet, 100);
-    MakeGlyphSheet(surface, sheets.MojiSheet, 101);
-    EXPECT_TRUE(surface.CreateImage(64, 192, sheets.ColorSheet));
-    ClearImage(sheets.ColorSheet, 0);
-    FillImageRect(sheets.ColorSheet, TileNoAnswer.x, TileNoAnswer.y, 32, 32, 10);
-    FillImageRect(sheets.ColorSheet, TileNormal.x, TileNormal.y, 32, 32, 11);
-    FillImageRect(sheets.ColorSheet, TileMarked.x, TileMarked.y, 32, 32, 12);
-    FillImageRect(sheets.ColorSheet, TileCursor.x, TileCursor.y, 32, 32, 13);
-    FillImageRect(sheets.ColorSheet, TileFixed.x, TileFixed.y, 32, 32, 14);
-    sheets.UpdateCounts();
-  }
+  Fixture() { testing::MakeReadableSheets(surface, sheets); }
 
-  // Cells from text rows: numbers separated by blanks, '.' for an empty cell (255).
+  // Cells given row by row (255 = an empty cell); the grid takes their size.
   void Grid(const std::vector<std::vector<int>>& rows) {
     puzzle.GridHeight = static_cast<int>(rows.size());
     puzzle.GridWidth = static_cast<int>(rows[0].size());
@@ -64,17 +38,7 @@ struct Fixture {
   }
 
   // What the block at screen cell (sx, sy) shows: "<tile> N<g>", "<tile> M<g>" or "<tile>".
-  std::string Shown(int sx, int sy) {
-    const int bx = sx * 32, by = sy * 32;
-    const std::uint8_t t = GetPixelNo(back, bx, by);
-    std::string out = kTileNames.count(t) ? kTileNames.at(t) : "raw" + std::to_string(t);
-    const std::uint8_t kind = GetPixelNo(back, bx + 5, by + 5);
-    if (kind == 100 || kind == 101) {
-      const int g = (GetPixelNo(back, bx + 6, by + 5) - 20) * 16 + GetPixelNo(back, bx + 7, by + 5) - 40;
-      out += (kind == 100 ? " N" : " M") + std::to_string(g);
-    }
-    return out;
-  }
+  std::string Shown(int sx, int sy) { return testing::DescribeBlock(back, sx * 32, sy * 32); }
 
   DibSurface surface;
   GlyphSheets sheets;
