@@ -95,8 +95,12 @@ void DrawAnswerSlot(const AnswerView& view, TDibImage& back, std::int32_t s) {
   if (s < 0 || s >= kAnswerSlots) return;
   const Puzzle& p = view.puzzle;
   const std::int32_t k = p.Kaitou[static_cast<std::size_t>(s)];
-  if (k < 0 || k > 255) return;
   const std::int32_t x = (s % 16) * kCellPixels, y = (s / 16) * kCellPixels;
+  // A number no table holds (read from a file) shows as an empty position, not as stale pixels.
+  if (k < 0 || k > 255) {
+    CopyTile(back, x, y, view.sheets.ColorSheet, TileNormal);
+    return;
+  }
   const bool marked = view.selectedSlot >= 0 && view.selectedSlot < kAnswerSlots &&
                       k == p.Kaitou[static_cast<std::size_t>(view.selectedSlot)];
   CopyTile(back, x, y, view.sheets.ColorSheet, marked ? TileMarked : TileNormal);

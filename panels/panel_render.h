@@ -74,7 +74,7 @@ struct AnswerView {
   std::int32_t selectedSlot = kNoSlot;
 };
 
-// Composes position s; a number outside 0..255 leaves the block as it is.
+// Composes position s; a number outside 0..255 shows as an empty position (tile only).
 void DrawAnswerSlot(const AnswerView& view, TDibImage& back, std::int32_t s);
 void DrawSlots(const AnswerView& view, TDibImage& back);
 void DrawSlot(const AnswerView& view, TDibImage& back, std::int32_t c, std::int32_t r);
