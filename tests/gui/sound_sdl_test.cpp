@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -204,7 +205,7 @@ class SdlSoundTest : public ::testing::Test {
   void SetUp() override {
     ResetSoundPlatform();
     wav = dir.Write("HIDARI.WAV", ToneWav(0.15));
-    longWav = dir.Write("MIGI.WAV", ToneWav(2.0));
+    longWav = dir.Write("MIGI.WAV", ToneWav(1.0));
     mid = dir.Write("BGM.MID", OneNoteMidi());
   }
   void TearDown() override { ResetSoundPlatform(); }
@@ -280,8 +281,14 @@ TEST_F(SdlSoundTest, MainWindowEffectsOverTheDummyDriver) {
     queue.Drain();
     return window.Successes(d.LeftWavDevice) == 1;
   }));
-  EXPECT_EQ(window.Successes(d.RightWavDevice), 0);
   EXPECT_TRUE(queue.postedFromOtherThread());
+  ASSERT_TRUE(WaitFor([&] {
+    queue.Drain();
+    return window.Successes(d.RightWavDevice) >= 1;
+  }));
+  std::this_thread::sleep_for(200ms);
+  queue.Drain();
+  EXPECT_EQ(window.Successes(d.RightWavDevice), 1) << "the cut-off play was reported as finished";
 
   CloseSound(window.devices);
   EXPECT_EQ(OpenSoundDeviceCount(), 0);
@@ -337,12 +344,34 @@ TEST_F(SdlSoundTest, QueuedPosterDeliversOnTheGuiThreadFromTheEventLoop) {
   ResetSoundPlatform();
 }
 
-std::int64_t LoudSamples(const fs::path& raw) {
+// The mixer's output: 16-bit stereo at 44100 Hz.
+std::vector<std::int16_t> LeftChannel(const fs::path& raw) {
   std::ifstream in(raw, std::ios::binary);
+  std::vector<std::int16_t> left;
+  std::int16_t frame[2];
+  while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0]);
+  return left;
+}
+
+std::int64_t LoudSamples(const std::vector<std::int16_t>& samples) {
   std::int64_t loud = 0;
-  std::int16_t s = 0;
-  while (in.read(reinterpret_cast<char*>(&s), sizeof s)) loud += (s > 1000 || s < -1000) ? 1 : 0;
+  for (std::int16_t s : samples) loud += (s > 1000 || s < -1000) ? 1 : 0;
   return loud;
+}
+
+// Pitch from the rising zero crossings of the loud part.
+double PitchHz(const std::vector<std::int16_t>& samples) {
+  std::vector<std::size_t> rising;
+  bool loud = false;
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    loud = loud || samples[i] > 1000 || samples[i] < -1000;
+    if (loud && samples[i - 1] < 0 && samples[i] >= 0) rising.push_back(i);
+  }
+  if (rising.size() < 3) return 0;
+  // The last crossing may belong to the fade into silence.
+  rising.pop_back();
+  return static_cast<double>(rising.size() - 1) * 44100.0 /
+         static_cast<double>(rising.back() - rising.front());
 }
 
 TEST_F(SdlSoundTest, DiskDriverOutputHoldsTheToneAndTheTune) {
@@ -368,11 +397,20 @@ TEST_F(SdlSoundTest, DiskDriverOutputHoldsTheToneAndTheTune) {
     ASSERT_TRUE(backend.Play(id, PlayFrom::Start, 1));
     ASSERT_TRUE(WaitFor([&] { return ends == 1; }));
   }
-  EXPECT_GT(fs::file_size(silentOut), 0U);
-  EXPECT_EQ(LoudSamples(silentOut), 0);
-  // 0.15 s of tone at 44.1 kHz stereo is about 13000 samples, most of them loud.
-  EXPECT_GT(LoudSamples(toneOut), 5000);
-  EXPECT_GT(LoudSamples(tuneOut), 1000);
+  const auto silent = LeftChannel(silentOut);
+  const auto tone = LeftChannel(toneOut);
+  const auto tune = LeftChannel(tuneOut);
+  EXPECT_GT(silent.size(), 0U);
+  EXPECT_EQ(LoudSamples(silent), 0);
+  // 0.15 s of a 440 Hz tone is about 6600 frames, most of them loud.
+  EXPECT_GT(LoudSamples(tone), 3000);
+  EXPECT_LT(LoudSamples(tone), 6700);
+  EXPECT_NEAR(PitchHz(tone), 440.0, 5.0);
+  // The tune's middle C through the soundfont (262 Hz fundamental, with overtones).
+  EXPECT_GT(LoudSamples(tune), 1000);
+  RecordProperty("tone_loud_frames", static_cast<int>(LoudSamples(tone)));
+  RecordProperty("tone_pitch_hz", static_cast<int>(PitchHz(tone)));
+  RecordProperty("tune_loud_frames", static_cast<int>(LoudSamples(tune)));
 }
 
 TEST_F(SdlSoundTest, WithoutAnAudioDeviceEveryOpenFailsSilently) {
