@@ -51,9 +51,10 @@ class MediaBackend {
   virtual bool Close(DeviceId device) = 0;
 };
 
-// Routes every sound operation to `backend` (not owned; it must outlive its use) and queues
-// notifications through `post`. Devices still open are forgotten, not closed. Without a backend
-// (the state at start) every open fails, as on a machine without an audio device.
+// Routes every sound operation to `backend` (not owned) and queues notifications through `post`.
+// Devices still open are forgotten, not closed, and tasks already queued fall away. Without a
+// backend (the state at start) every open fails, as on a machine without an audio device. The
+// owner calls SetSoundPlatform(nullptr, nullptr) before the backend or the poster's target dies.
 void SetSoundPlatform(MediaBackend* backend, GuiPoster post);
 // Back to the state at start: no backend, no devices.
 void ResetSoundPlatform();

@@ -15,9 +15,11 @@ inline constexpr char kGeneralMidiSoundFont[] = "/usr/share/sounds/sf2/TimGM6mb.
 
 // Each WAV device is a chunk on a channel of its own, so effects overlap freely; MIDI devices play
 // as the mixer's one music stream, so starting one cuts off another. A stop or rewind halts the
-// sound, and the next play starts from the beginning. The ended callback comes from the audio
-// thread. Only one instance may be alive at a time (the mixer's callbacks are process-wide);
-// a second one, like a machine without an audio device, has no audio and opens nothing.
+// sound, and the next play starts from the beginning. A piece of music counts as ended once its
+// last notes have died away, up to two seconds after its last event. The ended callback comes
+// from the audio thread. Only one instance may be alive at a time (the mixer's callbacks are
+// process-wide); a second one, like a machine without an audio device, has no audio and opens
+// nothing.
 class SdlMediaBackend : public MediaBackend {
  public:
   explicit SdlMediaBackend(const std::string& soundFont = kGeneralMidiSoundFont);
