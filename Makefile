@@ -44,7 +44,7 @@ test-fuzz: deps
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKU_BENCH=ON -DTEKU_GUI=OFF
-	cmake --build build-bench -j $(JOBS)
+	cmake --build build-bench -j $(JOBS) --target benchmarks
 	bash scripts/run-benchmarks.sh build-bench
 
 clean:

@@ -1,0 +1,98 @@
+// TForm1: the main window. It owns the puzzle, the glyph sheets and the drawing surface of the
+// grid; it lays out the grid view, shows the back buffer and carries the menu whose check marks
+// are the program's mode state.
+#pragma once
+
+#include <QMainWindow>
+#include <QScrollBar>
+#include <map>
+#include <string>
+
+#include "app/grid_render.h"
+#include "app/modes.h"
+#include "app/puzzle_model.h"
+#include "surface/qt_text_rasterizer.h"
+#include "surface/tekubmp_widget.h"
+
+class QAction;
+
+namespace teku {
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // ---- the puzzle and what draws it -----------------------------------------------------
+  Puzzle puzzle;
+  GlyphSheets sheets;
+  TDibImage FinePicture;
+  QtTextRasterizer glyphText;  // GlyphBitmap and the font of FontDialog1
+
+  // ---- flags and the layout cache -------------------------------------------------------
+  std::int32_t Modified = 0;
+  std::int32_t InLayout = 0;
+  std::int32_t BlitReady = 1;
+  std::int32_t ClickReady = 1;
+  std::int32_t ResizeReady = 0;
+  std::int32_t NewPuzzlePending = 0;
+  std::int32_t LastClientWidth = 0, LastClientHeight = 0;
+  std::int32_t LastGridWidth = 0, LastGridHeight = 0;
+
+  // ---- controls -------------------------------------------------------------------------
+  TTEKUBMP* PaintBox1 = nullptr;
+  QScrollBar* ScrollBar_Width = nullptr;
+  QScrollBar* ScrollBar_Height = nullptr;
+
+  // Menu items by name (MN_FILEOPEN ...); separators included.
+  QAction* item(const std::string& name) const;
+  bool checked(const std::string& name) const;
+  void setChecked(const std::string& name, bool on);
+  // The mode state as the check marks hold it.
+  ModeState Modes() const;
+  // Sets the marks of a mode state (play mode and kind only).
+  void SetModes(const ModeState& modes);
+
+  // ---- the client area ------------------------------------------------------------------
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+
+  // ---- grid view ------------------------------------------------------------------------
+  GridView View();
+  void LayoutGrid();
+  void FormResize();
+  void ScrollBar_WidthChange();
+  void ScrollBar_HeightChange();
+  void PaintBox1Paint();
+  // Composes the whole grid and shows it (when no copy is running).
+  void RedrawAndShow();
+  // Composes the whole grid and lets the paint box repaint itself.
+  void RedrawAndRepaint();
+  // Shows the back buffer whole, guarded by BlitReady.
+  void ShowBackBuffer();
+  // Shows the 32 x 32 block at (x, y) of the back buffer, guarded by BlitReady.
+  void ShowBlock(std::int32_t x, std::int32_t y);
+  void DrawCell(std::int32_t x, std::int32_t y);
+  void DrawNumberGroup(std::int32_t x, std::int32_t y);
+  void BuildMojiSheet();
+  void RenderMojiGlyph(std::int32_t i, const std::string& text);
+
+  // The version box, shown by MN_HELPVERSION.
+  QWidget* AboutBox = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void MN_FILEENDClick();
+  void MN_HELPVERSIONClick();
+
+  std::map<std::string, QAction*> items_;
+  QWidget* client_ = nullptr;
+};
+
+}  // namespace teku

@@ -1,0 +1,35 @@
+// The program's windows, created once in their fixed order and reachable from one another
+// through these references.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+namespace teku {
+
+class TForm1;
+class TAboutBox;
+
+inline const char* const kHelpFile = "TEKUCROS.HLP";
+
+struct ProgramWindows {
+  ProgramWindows();
+  ~ProgramWindows();
+
+  // Creates, hidden, TForm1, TTEKUWRDF, TAboutBox, TTEKUINTF, TTEKUHNTF, TTEKUSPLF, TTEKUKTOF,
+  // TPasswordDlg and TTEKUOTOF, in that order.
+  void Create();
+
+  std::unique_ptr<TForm1> Form1;
+  std::unique_ptr<QWidget> TEKUWRDF;
+  std::unique_ptr<TAboutBox> AboutBox;
+  std::unique_ptr<QWidget> TEKUINTF;
+  std::unique_ptr<QWidget> TEKUHNTF;
+  std::unique_ptr<QWidget> TEKUSPLF;
+  std::unique_ptr<QWidget> TEKUKTOF;
+  std::unique_ptr<QWidget> PasswordDlg;
+  std::unique_ptr<QWidget> TEKUOTOF;
+};
+
+}  // namespace teku
