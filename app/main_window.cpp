@@ -7,6 +7,7 @@
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
+#include "services/sound_sdl.h"
 
 namespace teku {
 
@@ -32,12 +33,35 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   move(246, 226);
   SetClientSize(468, 340);
 
+  soundBackend_ = std::make_unique<SdlMediaBackend>();
+  SetSoundPlatform(soundBackend_.get(), QueuedGuiPoster(this));
+
   PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
   connect(ScrollBar_Width, &QScrollBar::valueChanged, this, [this] { ScrollBar_WidthChange(); });
   connect(ScrollBar_Height, &QScrollBar::valueChanged, this, [this] { ScrollBar_HeightChange(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  CloseSound(sound);
+  SetSoundPlatform(nullptr, nullptr);
+  soundBackend_.reset();
+}
+
+void TForm1::PlayLeftClick() {
+  if (sound.LeftWavDevice != 0) WavePlay(sound.LeftWavDevice, this);
+}
+
+void TForm1::PlayRightClick() {
+  if (sound.RightWavDevice != 0) WavePlay(sound.RightWavDevice, this);
+}
+
+void TForm1::SoundNotify(std::uint32_t code, DeviceId device) {
+  HandleSoundNotify(sound, code, device, checked("MN_MODEONGAKU"), this);
+}
+
+std::string TForm1::ReadIni(const std::string&) { return std::string(); }
+
+void TForm1::WriteIni(const std::string&, const std::string&) {}
 
 void TForm1::BuildMenu() {
   for (const MenuSpec& menuSpec : kMainMenu) {

@@ -6,11 +6,14 @@
 #include <QMainWindow>
 #include <QScrollBar>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "app/grid_click.h"
 #include "app/grid_render.h"
 #include "app/modes.h"
 #include "app/puzzle_model.h"
+#include "services/sound.h"
 #include "surface/qt_text_rasterizer.h"
 #include "surface/tekubmp_widget.h"
 
@@ -18,7 +21,9 @@ class QAction;
 
 namespace teku {
 
-class TForm1 : public QMainWindow {
+class SdlMediaBackend;
+
+class TForm1 : public QMainWindow, public SoundNotifyTarget {
   Q_OBJECT
 
  public:
@@ -30,6 +35,23 @@ class TForm1 : public QMainWindow {
   GlyphSheets sheets;
   TDibImage FinePicture;
   QtTextRasterizer glyphText;  // GlyphBitmap and the font of FontDialog1
+
+  // The program palette handed to every drawing surface.
+  Palette256 PaletteEntries = DefaultPalette;
+  HPalette PaletteHandle = nullptr;
+
+  // ---- sound -----------------------------------------------------------------------------
+  SoundDevices sound;
+  void PlayLeftClick();
+  void PlayRightClick();
+  void SoundNotify(std::uint32_t code, DeviceId device) override;
+
+  // ---- settings (TEKUINI.INI) -------------------------------------------------------------
+  std::string ReadIni(const std::string& key);
+  void WriteIni(const std::string& key, const std::string& value);
+
+  // ---- the repeat-click cache of the grid ---------------------------------------------------
+  ClickCache clickCache;
 
   // ---- flags and the layout cache -------------------------------------------------------
   std::int32_t Modified = 0;
@@ -91,6 +113,7 @@ class TForm1 : public QMainWindow {
   void MN_FILEENDClick();
   void MN_HELPVERSIONClick();
 
+  std::unique_ptr<SdlMediaBackend> soundBackend_;
   std::map<std::string, QAction*> items_;
   QWidget* client_ = nullptr;
 };

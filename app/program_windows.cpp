@@ -4,6 +4,9 @@
 
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
+#include "dialogs/char_setting_dialog.h"
+#include "panels/answer_panel.h"
+#include "panels/character_panel.h"
 
 namespace teku {
 
@@ -22,21 +25,32 @@ std::unique_ptr<QWidget> PlainForm(const char* objectName, const char* caption, 
 ProgramWindows::ProgramWindows() = default;
 
 ProgramWindows::~ProgramWindows() {
-  // The main window goes first: its shut-down runs while the others still exist.
+  // The secondary windows store their settings through the main window, so they go first.
+  TEKUOTOF.reset();
+  PasswordDlg.reset();
+  TEKUKTOF.reset();
+  TEKUSPLF.reset();
+  TEKUHNTF.reset();
+  TEKUINTF.reset();
+  AboutBox.reset();
+  TEKUWRDF.reset();
   Form1.reset();
 }
 
 void ProgramWindows::Create() {
   Form1 = std::make_unique<TForm1>();
-  TEKUWRDF = PlainForm("TEKUWRDF", "文字選択欄", 6, 193, 244, 352);
+  TEKUWRDF = std::make_unique<TTEKUWRDF>(*Form1);
   AboutBox = std::make_unique<TAboutBox>();
   TEKUINTF = PlainForm("TEKUINTF", "初期設定ダイアログ", 200, 200, 328, 179);
   TEKUHNTF = PlainForm("TEKUHNTF", "ヒントダイアログ", 200, 200, 540, 121);
-  TEKUSPLF = PlainForm("TEKUSPLF", "文字設定ダイアログ", 200, 200, 256, 70);
-  TEKUKTOF = PlainForm("TEKUKTOF", "解答欄", 267, 1, 512, 64);
+  TEKUSPLF = std::make_unique<TTEKUSPLF>(
+      *Form1, [this] { return TEKUWRDF->SelectedMoji; },
+      [this](std::int32_t entry) { TEKUWRDF->RefreshEditedMoji(entry); });
+  TEKUKTOF = std::make_unique<TTEKUKTOF>(*Form1, [this] { return TEKUWRDF->SelectedMoji; });
   PasswordDlg = PlainForm("PasswordDlg", "パスワードダイアログ", 200, 200, 236, 72);
   TEKUOTOF = PlainForm("TEKUOTOF", "音設定", 200, 200, 377, 224);
   Form1->AboutBox = AboutBox.get();
+  TEKUWRDF->ShowCharDialog = [this] { TEKUSPLF->Request(); };
 }
 
 }  // namespace teku

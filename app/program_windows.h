@@ -10,6 +10,9 @@ namespace teku {
 
 class TForm1;
 class TAboutBox;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUSPLF;
 
 inline const char* const kHelpFile = "TEKUCROS.HLP";
 
@@ -22,12 +25,12 @@ struct ProgramWindows {
   void Create();
 
   std::unique_ptr<TForm1> Form1;
-  std::unique_ptr<QWidget> TEKUWRDF;
+  std::unique_ptr<TTEKUWRDF> TEKUWRDF;
   std::unique_ptr<TAboutBox> AboutBox;
   std::unique_ptr<QWidget> TEKUINTF;
   std::unique_ptr<QWidget> TEKUHNTF;
-  std::unique_ptr<QWidget> TEKUSPLF;
-  std::unique_ptr<QWidget> TEKUKTOF;
+  std::unique_ptr<TTEKUSPLF> TEKUSPLF;
+  std::unique_ptr<TTEKUKTOF> TEKUKTOF;
   std::unique_ptr<QWidget> PasswordDlg;
   std::unique_ptr<QWidget> TEKUOTOF;
 };
