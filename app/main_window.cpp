@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QResizeEvent>
 
@@ -17,6 +18,11 @@ const char* const kCaption = "ミナモ　ナンクロ支援ツールv0.42";
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QString::fromUtf8(kCaption));
+  ProgramDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+  sound.BgmMidPath = "BGM.MID";
+  sound.LeftWavPath = "HIDARI.WAV";
+  sound.RightWavPath = "MIGI.WAV";
+  sound.FineWavPath = "SEIKAI.WAV";
   client_ = new QWidget(this);
   setCentralWidget(client_);
   PaintBox1 = new TTEKUBMP(client_);
@@ -45,6 +51,24 @@ TForm1::~TForm1() {
   CloseSound(sound);
   SetSoundPlatform(nullptr, nullptr);
   soundBackend_.reset();
+}
+
+std::string TForm1::ResolveProgramFile(const std::string& name) const {
+  if (name.empty() || name.front() == '/') return name;
+  return ProgramDir + name;
+}
+
+void TForm1::ReopenSound() {
+  SoundDevices resolved = sound;
+  resolved.BgmMidPath = ResolveProgramFile(sound.BgmMidPath);
+  resolved.LeftWavPath = ResolveProgramFile(sound.LeftWavPath);
+  resolved.RightWavPath = ResolveProgramFile(sound.RightWavPath);
+  resolved.FineWavPath = ResolveProgramFile(sound.FineWavPath);
+  teku::ReopenSound(resolved, this);
+  sound.BgmDevice = resolved.BgmDevice;
+  sound.LeftWavDevice = resolved.LeftWavDevice;
+  sound.RightWavDevice = resolved.RightWavDevice;
+  sound.FineWavDevice = resolved.FineWavDevice;
 }
 
 void TForm1::PlayLeftClick() {
@@ -222,6 +246,10 @@ void TForm1::DrawNumberGroup(std::int32_t x, std::int32_t y) {
 }
 
 void TForm1::BuildMojiSheet() { teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText); }
+
+void TForm1::ClearForNewSize() {
+  puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
+}
 
 void TForm1::RenderMojiGlyph(std::int32_t i, const std::string& text) {
   teku::RenderMojiGlyph(sheets, i, text, glyphText);

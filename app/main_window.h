@@ -40,8 +40,18 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   Palette256 PaletteEntries = DefaultPalette;
   HPalette PaletteHandle = nullptr;
 
+  // ---- file names (bare names are looked up in the program directory) ----------------------
+  std::string ProgramDir;  // ends with '/'
+  std::string MojiBmpPath = "TEKUMOJI.BMP";
+  std::string NumBmpPath = "TEKUNUMB.BMP";
+  std::string ColorBmpPath = "TEKUCOLR.BMP";
+  std::string FineBmpPath = "SEIKAI.BMP";
+  std::string ResolveProgramFile(const std::string& name) const;
+
   // ---- sound -----------------------------------------------------------------------------
   SoundDevices sound;
+  // Closes the four devices and opens them again from the current names.
+  void ReopenSound();
   void PlayLeftClick();
   void PlayRightClick();
   void SoundNotify(std::uint32_t code, DeviceId device) override;
@@ -100,6 +110,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void DrawCell(std::int32_t x, std::int32_t y);
   void DrawNumberGroup(std::int32_t x, std::int32_t y);
   void BuildMojiSheet();
+  // Clears the puzzle to the size typed in the initial settings dialog.
+  void ClearForNewSize();
   void RenderMojiGlyph(std::int32_t i, const std::string& text);
 
   // The version box, shown by MN_HELPVERSION.

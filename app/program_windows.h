@@ -13,6 +13,10 @@ class TAboutBox;
 class TTEKUWRDF;
 class TTEKUKTOF;
 class TTEKUSPLF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TPasswordDlg;
+class TTEKUOTOF;
 
 inline const char* const kHelpFile = "TEKUCROS.HLP";
 
@@ -27,12 +31,12 @@ struct ProgramWindows {
   std::unique_ptr<TForm1> Form1;
   std::unique_ptr<TTEKUWRDF> TEKUWRDF;
   std::unique_ptr<TAboutBox> AboutBox;
-  std::unique_ptr<QWidget> TEKUINTF;
-  std::unique_ptr<QWidget> TEKUHNTF;
+  std::unique_ptr<TTEKUINTF> TEKUINTF;
+  std::unique_ptr<TTEKUHNTF> TEKUHNTF;
   std::unique_ptr<TTEKUSPLF> TEKUSPLF;
   std::unique_ptr<TTEKUKTOF> TEKUKTOF;
-  std::unique_ptr<QWidget> PasswordDlg;
-  std::unique_ptr<QWidget> TEKUOTOF;
+  std::unique_ptr<TPasswordDlg> PasswordDlg;
+  std::unique_ptr<TTEKUOTOF> TEKUOTOF;
 };
 
 }  // namespace teku
