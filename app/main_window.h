@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QScrollBar>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/grid_click.h"
 #include "app/grid_render.h"
 #include "app/modes.h"
+#include "app/program_environment.h"
 #include "app/puzzle_model.h"
 #include "services/sound.h"
 #include "surface/qt_text_rasterizer.h"
@@ -27,8 +29,18 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   Q_OBJECT
 
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit TForm1(const ProgramEnvironment& environment = {}, QWidget* parent = nullptr);
   ~TForm1() override;
+
+  // The destruction handler: sound closed, settings written, pictures released. Runs once,
+  // when the window closes (or at the latest when it is destroyed).
+  void FormDestroy();
+  bool destroyed() const { return destroyed_; }
+  // Runs before FormDestroy when the window closes: the secondary windows store their settings.
+  std::function<void()> BeforeShutdown;
+
+  // A message box with an information icon (the test sink when one was given).
+  void ShowMessage(const std::string& text, const std::string& caption);
 
   // ---- the puzzle and what draws it -----------------------------------------------------
   Puzzle puzzle;
@@ -91,6 +103,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   int ClientWidth() const;
   int ClientHeight() const;
   void SetClientSize(int width, int height);
+  int MenuHeight(int windowWidth) const;
 
   // ---- grid view ------------------------------------------------------------------------
   GridView View();
@@ -119,8 +132,19 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FormCreate();
+  // Loads a glyph sheet; a sheet too small for one block (or a colour sheet too small for its
+  // tiles) counts as not loaded.
+  bool LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
+                 std::int32_t minHeight);
+  void RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
+                       std::int32_t height);
+
+  ProgramEnvironment environment_;
+  bool destroyed_ = false;
   void BuildMenu();
   void MN_FILEENDClick();
   void MN_HELPVERSIONClick();
