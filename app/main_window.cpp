@@ -85,6 +85,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   SetSoundPlatform(soundBackend_.get(), QueuedGuiPoster(this));
 
   PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+  PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
   connect(ScrollBar_Width, &QScrollBar::valueChanged, this, [this] { ScrollBar_WidthChange(); });
   connect(ScrollBar_Height, &QScrollBar::valueChanged, this, [this] { ScrollBar_HeightChange(); });
   FormCreate();
@@ -284,8 +285,25 @@ void TForm1::BuildMenu() {
       items_[spec.name] = action;
     }
   }
-  connect(item("MN_FILEEND"), &QAction::triggered, this, [this] { MN_FILEENDClick(); });
-  connect(item("MN_HELPVERSION"), &QAction::triggered, this, [this] { MN_HELPVERSIONClick(); });
+  const std::pair<const char*, void (TForm1::*)()> handlers[] = {
+      {"MN_FILEFINE", &TForm1::MN_FILEFINEClick},     {"MN_FILEEND", &TForm1::MN_FILEENDClick},
+      {"MN_MODEGAME", &TForm1::MN_MODEGAMEClick},     {"MN_MODEANSER", &TForm1::MN_MODEANSERClick},
+      {"MN_MODECREATE", &TForm1::MN_MODECREATEClick}, {"MN_MODENANKURO", &TForm1::MN_MODENANKUROClick},
+      {"MN_MODECROS", &TForm1::MN_MODECROSClick},     {"MN_MODEHINT", &TForm1::MN_MODEHINTClick},
+      {"MN_MODEONGAKU", &TForm1::MN_MODEONGAKUClick}, {"MN_VIEWWRD", &TForm1::MN_VIEWWRDClick},
+      {"MN_VIEWKAITOU", &TForm1::MN_VIEWKAITOUClick}, {"MN_VIEWMONDAI", &TForm1::MN_VIEWMONDAIClick},
+      {"MN_VIEWFONT", &TForm1::MN_VIEWFONTClick},     {"MN_HELPEX", &TForm1::MN_HELPEXClick},
+      {"MN_HELPVERSION", &TForm1::MN_HELPVERSIONClick},
+  };
+  for (const auto& [name, handler] : handlers) {
+    QAction* action = item(name);
+    // A check mark is the mode state: the handlers set it themselves, so a click on a
+    // checkable item must not flip it first.
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+      if (action->isCheckable()) action->setChecked(!action->isChecked());
+      (this->*handler)();
+    });
+  }
 }
 
 QAction* TForm1::item(const std::string& name) const {

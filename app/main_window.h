@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,24 @@ class QAction;
 namespace teku {
 
 class SdlMediaBackend;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TTEKUSPLF;
+class TPasswordDlg;
+class TTEKUOTOF;
+
+// The other windows, as the main window reaches them (set once they exist).
+struct SideWindows {
+  TTEKUWRDF* TEKUWRDF = nullptr;
+  TTEKUKTOF* TEKUKTOF = nullptr;
+  TTEKUINTF* TEKUINTF = nullptr;
+  TTEKUHNTF* TEKUHNTF = nullptr;
+  TTEKUSPLF* TEKUSPLF = nullptr;
+  TPasswordDlg* PasswordDlg = nullptr;
+  TTEKUOTOF* TEKUOTOF = nullptr;
+};
 
 class TForm1 : public QMainWindow, public SoundNotifyTarget {
   Q_OBJECT
@@ -129,6 +148,32 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
   // The version box, shown by MN_HELPVERSION.
   QWidget* AboutBox = nullptr;
+  SideWindows side;
+
+  // ---- commands ---------------------------------------------------------------------------
+  void MN_FILEFINEClick();
+  void MN_MODEGAMEClick();
+  void MN_MODEANSERClick();
+  void MN_MODECREATEClick();
+  void MN_MODENANKUROClick();
+  void MN_MODECROSClick();
+  void MN_MODEHINTClick();
+  void MN_MODEONGAKUClick();
+  void MN_VIEWWRDClick();
+  void MN_VIEWKAITOUClick();
+  void MN_VIEWMONDAIClick();
+  void MN_VIEWFONTClick();
+  void MN_HELPEXClick();
+  // The password gate of answer and create mode.
+  bool PasswordGate();
+  // Refresh of the character panel and the answer panel, each while it is shown.
+  void RefreshPanels();
+  void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+
+  // The font dialog: gets the current font, returns the chosen one or nothing (cancelled).
+  std::function<std::optional<QFont>(const QFont&)> ChooseFont;
+  // The help window, made on first use.
+  QWidget* HelpWindow = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -28,6 +28,7 @@ ProgramWindows::~ProgramWindows() {
     BeforeShutdown();
     Form1->FormDestroy();
   }
+  if (Form1) Form1->side = SideWindows{};
   TEKUOTOF.reset();
   PasswordDlg.reset();
   TEKUKTOF.reset();
@@ -54,6 +55,8 @@ void ProgramWindows::Create() {
   Form1->AboutBox = AboutBox.get();
   TEKUWRDF->ShowCharDialog = [this] { TEKUSPLF->Request(); };
   Form1->BeforeShutdown = [this] { BeforeShutdown(); };
+  Form1->side = SideWindows{TEKUWRDF.get(), TEKUKTOF.get(), TEKUINTF.get(), TEKUHNTF.get(),
+                            TEKUSPLF.get(), PasswordDlg.get(), TEKUOTOF.get()};
 }
 
 }  // namespace teku
