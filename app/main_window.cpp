@@ -8,6 +8,8 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstdio>
+#include <unistd.h>
 #include <QMenuBar>
 #include <QResizeEvent>
 
@@ -418,6 +420,22 @@ void TForm1::PaintBox1Paint() {
   BlitReady = 0;
   PaintBox1->PaintImage(PaintBox1->Image);
   BlitReady = 1;
+  ReportFirstPaint();
+}
+
+// For the start-up benchmark: with TEKU_EXIT_AFTER_FIRST_PAINT set, the first painted grid
+// reports the resident memory on stderr and ends the program.
+void TForm1::ReportFirstPaint() {
+  static bool reported = false;
+  if (reported || qEnvironmentVariableIsEmpty("TEKU_EXIT_AFTER_FIRST_PAINT")) return;
+  reported = true;
+  long pages = 0, resident = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  std::fprintf(stderr, "first-paint rss_kib=%ld\n", resident * (sysconf(_SC_PAGESIZE) / 1024));
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TForm1::ShowBackBuffer() {

@@ -181,6 +181,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
  private:
   void FormCreate();
+  void ReportFirstPaint();
   // Loads a glyph sheet; a sheet too small for one block (or a colour sheet too small for its
   // tiles) counts as not loaded.
   bool LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
