@@ -281,7 +281,6 @@ void TForm1::BuildMenu() {
       QAction* action = spec.separator ? menu->addSeparator()
                                        : menu->addAction(QString::fromUtf8(spec.caption));
       action->setObjectName(QString::fromUtf8(spec.name));
-      if (spec.separator) action->setText(QString::fromUtf8(spec.caption));
       action->setCheckable(spec.checkable);
       action->setChecked(spec.checkedAtStart);
       items_[spec.name] = action;
