@@ -5,13 +5,16 @@
 
 #include <QMainWindow>
 #include <QScrollBar>
+#include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 
 #include "app/grid_click.h"
 #include "app/grid_render.h"
 #include "app/modes.h"
+#include "app/program_environment.h"
 #include "app/puzzle_model.h"
 #include "services/sound.h"
 #include "surface/qt_text_rasterizer.h"
@@ -22,13 +25,41 @@ class QAction;
 namespace teku {
 
 class SdlMediaBackend;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TTEKUSPLF;
+class TPasswordDlg;
+class TTEKUOTOF;
+
+// The other windows, as the main window reaches them (set once they exist).
+struct SideWindows {
+  TTEKUWRDF* TEKUWRDF = nullptr;
+  TTEKUKTOF* TEKUKTOF = nullptr;
+  TTEKUINTF* TEKUINTF = nullptr;
+  TTEKUHNTF* TEKUHNTF = nullptr;
+  TTEKUSPLF* TEKUSPLF = nullptr;
+  TPasswordDlg* PasswordDlg = nullptr;
+  TTEKUOTOF* TEKUOTOF = nullptr;
+};
 
 class TForm1 : public QMainWindow, public SoundNotifyTarget {
   Q_OBJECT
 
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit TForm1(const ProgramEnvironment& environment = {}, QWidget* parent = nullptr);
   ~TForm1() override;
+
+  // The destruction handler: sound closed, settings written, pictures released. Runs once,
+  // when the window closes (or at the latest when it is destroyed).
+  void FormDestroy();
+  bool destroyed() const { return destroyed_; }
+  // Runs before FormDestroy when the window closes: the secondary windows store their settings.
+  std::function<void()> BeforeShutdown;
+
+  // A message box with an information icon (the test sink when one was given).
+  void ShowMessage(const std::string& text, const std::string& caption);
 
   // ---- the puzzle and what draws it -----------------------------------------------------
   Puzzle puzzle;
@@ -91,6 +122,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   int ClientWidth() const;
   int ClientHeight() const;
   void SetClientSize(int width, int height);
+  int MenuHeight(int windowWidth) const;
 
   // ---- grid view ------------------------------------------------------------------------
   GridView View();
@@ -116,11 +148,49 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
   // The version box, shown by MN_HELPVERSION.
   QWidget* AboutBox = nullptr;
+  SideWindows side;
+
+  // ---- commands ---------------------------------------------------------------------------
+  void MN_FILEFINEClick();
+  void MN_MODEGAMEClick();
+  void MN_MODEANSERClick();
+  void MN_MODECREATEClick();
+  void MN_MODENANKUROClick();
+  void MN_MODECROSClick();
+  void MN_MODEHINTClick();
+  void MN_MODEONGAKUClick();
+  void MN_VIEWWRDClick();
+  void MN_VIEWKAITOUClick();
+  void MN_VIEWMONDAIClick();
+  void MN_VIEWFONTClick();
+  void MN_HELPEXClick();
+  // The password gate of answer and create mode.
+  bool PasswordGate();
+  // Refresh of the character panel and the answer panel, each while it is shown.
+  void RefreshPanels();
+  void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+
+  // The font dialog: gets the current font, returns the chosen one or nothing (cancelled).
+  std::function<std::optional<QFont>(const QFont&)> ChooseFont;
+  // The help window, made on first use.
+  QWidget* HelpWindow = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FormCreate();
+  void ReportFirstPaint();
+  // Loads a glyph sheet; a sheet too small for one block (or a colour sheet too small for its
+  // tiles) counts as not loaded.
+  bool LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
+                 std::int32_t minHeight);
+  void RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
+                       std::int32_t height);
+
+  ProgramEnvironment environment_;
+  bool destroyed_ = false;
   void BuildMenu();
   void MN_FILEENDClick();
   void MN_HELPVERSIONClick();

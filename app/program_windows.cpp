@@ -13,10 +13,22 @@
 
 namespace teku {
 
-ProgramWindows::ProgramWindows() = default;
+ProgramWindows::ProgramWindows(ProgramEnvironment environment)
+    : environment_(std::move(environment)) {}
+
+void ProgramWindows::BeforeShutdown() {
+  if (TEKUHNTF) TEKUHNTF->hide();
+  if (TEKUKTOF) TEKUKTOF->FormDestroy();
+  if (TEKUWRDF) TEKUWRDF->hide();
+}
 
 ProgramWindows::~ProgramWindows() {
   // The secondary windows store their settings through the main window, so they go first.
+  if (Form1 && !Form1->destroyed()) {
+    BeforeShutdown();
+    Form1->FormDestroy();
+  }
+  if (Form1) Form1->side = SideWindows{};
   TEKUOTOF.reset();
   PasswordDlg.reset();
   TEKUKTOF.reset();
@@ -29,7 +41,7 @@ ProgramWindows::~ProgramWindows() {
 }
 
 void ProgramWindows::Create() {
-  Form1 = std::make_unique<TForm1>();
+  Form1 = std::make_unique<TForm1>(environment_);
   TEKUWRDF = std::make_unique<TTEKUWRDF>(*Form1);
   AboutBox = std::make_unique<TAboutBox>();
   TEKUINTF = std::make_unique<TTEKUINTF>(*Form1);
@@ -42,6 +54,9 @@ void ProgramWindows::Create() {
   TEKUOTOF = std::make_unique<TTEKUOTOF>(*Form1);
   Form1->AboutBox = AboutBox.get();
   TEKUWRDF->ShowCharDialog = [this] { TEKUSPLF->Request(); };
+  Form1->BeforeShutdown = [this] { BeforeShutdown(); };
+  Form1->side = SideWindows{TEKUWRDF.get(), TEKUKTOF.get(), TEKUINTF.get(), TEKUHNTF.get(),
+                            TEKUSPLF.get(), PasswordDlg.get(), TEKUOTOF.get()};
 }
 
 }  // namespace teku

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "app/program_environment.h"
+
 namespace teku {
 
 class TForm1;
@@ -21,8 +23,12 @@ class TTEKUOTOF;
 inline const char* const kHelpFile = "TEKUCROS.HLP";
 
 struct ProgramWindows {
-  ProgramWindows();
+  explicit ProgramWindows(ProgramEnvironment environment = {});
   ~ProgramWindows();
+
+  // The secondary windows' part of shut-down: the hint dialog and the character panel hide
+  // (storing their settings and texts), the answer panel stores its position.
+  void BeforeShutdown();
 
   // Creates, hidden, TForm1, TTEKUWRDF, TAboutBox, TTEKUINTF, TTEKUHNTF, TTEKUSPLF, TTEKUKTOF,
   // TPasswordDlg and TTEKUOTOF, in that order.
@@ -37,6 +43,9 @@ struct ProgramWindows {
   std::unique_ptr<TTEKUKTOF> TEKUKTOF;
   std::unique_ptr<TPasswordDlg> PasswordDlg;
   std::unique_ptr<TTEKUOTOF> TEKUOTOF;
+
+ private:
+  ProgramEnvironment environment_;
 };
 
 }  // namespace teku

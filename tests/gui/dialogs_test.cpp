@@ -13,6 +13,7 @@
 #include "dialogs/initial_settings_dialog.h"
 #include "dialogs/password_dialog.h"
 #include "dialogs/sound_settings_dialog.h"
+#include "support/test_program.h"
 #include "support/test_sheets.h"
 
 namespace teku {
@@ -30,7 +31,8 @@ class Dialogs : public ::testing::Test {
     form->setChecked(item, true);
   }
   DibSurface surface;
-  ProgramWindows windows;
+  testing::TestProgram program;
+  ProgramWindows windows{program.environment()};
   TForm1* form = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "panels/answer_panel.h"
 #include "panels/character_panel.h"
 #include "support/recording_sound.h"
+#include "support/test_program.h"
 #include "support/test_sheets.h"
 
 namespace teku {
@@ -37,7 +38,8 @@ class Panels : public ::testing::Test {
   void ClickPanel(int c, int r, Qt::MouseButton b) { panel->PaintBox1MouseDown(b, c * 32 + 3, r * 32 + 3); }
 
   DibSurface surface;
-  ProgramWindows windows;
+  testing::TestProgram program;
+  ProgramWindows windows{program.environment()};
   TForm1* form = nullptr;
   TTEKUWRDF* panel = nullptr;
   TTEKUKTOF* answer = nullptr;
