@@ -1,9 +1,13 @@
 // The main window's commands (menu items) and its grid click handler.
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
 
 #include "app/answer_check.h"
+#include "services/profile_file.h"
 #include "app/main_window.h"
 #include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
@@ -33,11 +37,163 @@ class WaitCaption {
   QString saved_;
 };
 
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 void SetPlayMode(TForm1& f, const char* on) {
   for (const char* m : {"MN_MODEGAME", "MN_MODEANSER", "MN_MODECREATE"}) f.setChecked(m, false);
   f.setChecked(on, true);
 }
 }  // namespace
+
+PuzzleFileContext TForm1::FileContext(ModeState& modes) {
+  return PuzzleFileContext{TEKUINI1, puzzle, modes, [this] { BuildMojiSheet(); }};
+}
+
+namespace {
+// Puzzle files live in the program folder; a file chosen elsewhere is refused with a message.
+bool InProgramFolder(TForm1& f, const std::string& path) {
+  const QString chosen = QFileInfo(QString::fromStdString(DirectoryOf(path))).canonicalFilePath();
+  const QString folder = QFileInfo(QString::fromStdString(f.ProgramDir)).canonicalFilePath();
+  if (!chosen.isEmpty() && chosen == folder) return true;
+  f.ShowMessage(QStringToCp932(QString::fromUtf8("問題ファイルはプログラムのフォルダ（%1）に置いて下さい。")
+                                   .arg(QString::fromStdString(f.ProgramDir)))
+                    .value_or(std::string()),
+                QStringToCp932(QString::fromUtf8("ファイル")).value_or(std::string()));
+  return false;
+}
+
+std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
+  const QString filter = QString::fromUtf8("ﾅﾝｸﾛ問題ﾌｧｲﾙ (*.CRS)");
+  const QString dir = QString::fromStdString(f.ProgramDir);
+  const QString path = save ? QFileDialog::getSaveFileName(&f, QString(), dir, filter)
+                            : QFileDialog::getOpenFileName(&f, QString(), dir, filter);
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+}  // namespace
+
+bool TForm1::AskToSave() {
+  if (Modified == 0) return true;
+  SaveAnswer answer = SaveAnswer::Cancel;
+  if (AskSaveChanges) {
+    answer = AskSaveChanges();
+  } else {
+    const auto b = QMessageBox::information(
+        this, QString::fromUtf8("確認メッセージ"),
+        QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    answer = b == QMessageBox::Yes ? SaveAnswer::Yes : b == QMessageBox::No ? SaveAnswer::No : SaveAnswer::Cancel;
+  }
+  if (answer == SaveAnswer::Cancel) return false;
+  // A save that was asked for but did not happen ends the command with the work kept.
+  if (answer == SaveAnswer::Yes && !MN_FILESAVEClick()) return false;
+  Modified = 0;
+  return true;
+}
+
+void TForm1::MN_FILEOPENClick() {
+  if (!AskToSave()) return;
+  const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
+  if (!chosen || !InProgramFolder(*this, *chosen)) return;
+  {
+    WaitCaption wait(this);
+    puzzle.FilePath = *chosen;
+    if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
+    if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
+    NewPuzzlePending = 0;
+    ModeState modes = Modes();
+    PuzzleFileContext c = FileContext(modes);
+    LoadPuzzleFile(c, BaseName(*chosen));
+    SetModes(modes);
+    clickCache.ClickCacheStale = 1;
+    Modified = 0;
+    LayoutGrid();
+    RedrawAndShow();
+    RefreshPanels();
+  }
+  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(puzzle.FilePath));
+}
+
+bool TForm1::MN_FILESAVEClick() {
+  if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
+  const std::string path = TEKUINI1.ExeDir + puzzle.MondaiName;
+  if (QFileInfo::exists(QString::fromStdString(path))) {
+    const bool ok = AskOverwrite ? AskOverwrite()
+                                 : QMessageBox::question(this, QString::fromUtf8("SAVE確認"),
+                                                         QString::fromUtf8("上書きしてよろしいですか。"),
+                                                         QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    if (!ok) return false;
+  }
+  ModeState modes = Modes();
+  PuzzleFileContext c = FileContext(modes);
+  try {
+    if (modes.create() || modes.answer()) SavePuzzle(c, puzzle.MondaiName);
+    else SaveInput(c, puzzle.MondaiName);
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(QStringToCp932(QString::fromUtf8(e.what())).value_or(std::string(e.what())),
+                QStringToCp932(QString::fromUtf8("SAVE確認")).value_or(std::string()));
+    return false;
+  }
+  Modified = 0;
+  return true;
+}
+
+bool TForm1::MN_FILESAVEASClick() {
+  const std::optional<std::string> chosen = ChooseSaveFile ? ChooseSaveFile() : RunFileDialog(*this, true);
+  if (!chosen || !InProgramFolder(*this, *chosen)) return false;
+  std::string path = *chosen;
+  // A name typed without an extension gets the puzzle files' one.
+  if (BaseName(path).find('.') == std::string::npos) path += ".CRS";
+  puzzle.FilePath = path;
+  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(puzzle.FilePath));
+  puzzle.MondaiName = BaseName(path);
+  return MN_FILESAVEClick();
+}
+
+void TForm1::MN_FILENEWOPENClick() {
+  if (!AskToSave()) return;
+  if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
+  if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
+  clickCache.ClickCacheStale = 1;
+  if (checked("MN_MODEGAME")) {
+    // The input goes; the puzzle and its file name stay, so a save goes to the puzzle shown.
+    puzzle.InputTbl.fill(kNone);
+    RedrawAndRepaint();
+    if (checked("MN_VIEWKAITOU") && side.TEKUKTOF != nullptr) side.TEKUKTOF->Refresh();
+    return;
+  }
+  puzzle.FilePath.clear();
+  puzzle.ResetPuzzle();
+  puzzle.ResetInput();
+  NewPuzzlePending = 1;
+  if (side.TEKUINTF != nullptr) {
+    if (side.TEKUINTF->isVisible()) side.TEKUINTF->FormShow(); else side.TEKUINTF->show();
+  }
+}
+
+void TForm1::MN_FILETANGOClick() {
+  if (checked("MN_MODEGAME")) return;
+  const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
+  if (!chosen || !InProgramFolder(*this, *chosen)) return;
+  WaitCaption wait(this);
+  const TextList before = puzzle.MojiTbl;
+  ModeState modes = Modes();
+  PuzzleFileContext c = FileContext(modes);
+  LoadCharTableOnly(c, BaseName(*chosen));
+  if (puzzle.MojiTbl != before) Modified = 1;
+  BuildMojiSheet();
+  RefreshPanels();
+  // Drawn at once, so the grid never shows characters the next click contradicts.
+  RedrawAndShow();
+}
 
 void TForm1::RefreshPanels() {
   if (checked("MN_VIEWWRD") && side.TEKUWRDF != nullptr) side.TEKUWRDF->Refresh();
@@ -71,6 +227,8 @@ bool TForm1::PasswordGate() {
 void TForm1::MN_MODEGAMEClick() {
   // Already playing: the player's input stays.
   if (checked("MN_MODEGAME")) return;
+  // A save in game mode writes only the input: unsaved puzzle work is offered a save first.
+  if (!AskToSave()) return;
   WaitCaption wait(this);
   SetPlayMode(*this, "MN_MODEGAME");
   puzzle.SetInputForMode(PlayMode::Game);

@@ -15,6 +15,7 @@
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
+#include "services/profile_file.h"
 #include "services/sound_sdl.h"
 #include "services/trace_log.h"
 #include "surface/qt_cp932.h"
@@ -52,17 +53,23 @@ BoxMessages g_boxMessages;
 
 // UI text of this window, as code page 932 for the message sink.
 std::string Cp932(const char* utf8) {
-  return QStringToCp932(QString::fromUtf8(utf8)).value_or(std::string());
+  return QStringToCp932(QString::fromUtf8(utf8)).value_or(std::string(utf8));
+}
+}  // namespace
+
+namespace {
+ProgramEnvironment WithExecutable(ProgramEnvironment environment) {
+  if (environment.exePath.empty()) environment.exePath = ZIREDIZU::RunningExecutable();
+  return environment;
 }
 }  // namespace
 
 TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
-    : QMainWindow(parent), environment_(environment) {
+    : QMainWindow(parent),
+      TEKUINI1(WithExecutable(environment).exePath),
+      environment_(WithExecutable(environment)) {
   setWindowTitle(QString::fromUtf8(kCaption));
-  if (environment_.exePath.empty()) {
-    environment_.exePath = QCoreApplication::applicationFilePath().toStdString();
-  }
-  ProgramDir = environment_.exePath.substr(0, environment_.exePath.find_last_of('/') + 1);
+  ProgramDir = TEKUINI1.ExeDir;
   sound.BgmMidPath = "BGM.MID";
   sound.LeftWavPath = "HIDARI.WAV";
   sound.RightWavPath = "MIGI.WAV";
@@ -189,6 +196,10 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (!destroyed_ && !AskToSave()) {
+    event->ignore();
+    return;
+  }
   if (BeforeShutdown) BeforeShutdown();
   FormDestroy();
   QMainWindow::closeEvent(event);
@@ -228,8 +239,8 @@ void TForm1::FormDestroy() {
     WriteIni("FINEBMP", FineBmpPath);
     WriteIni("MONDAI", puzzle.MondaiName);
     WriteIni("ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF");
-  } catch (const std::exception& e) {
-    ShowMessage(e.what(), Cp932("ミナモナンクロ支援ツールv0.42"));
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
   }
   FreeImage(FinePicture);
   FreeImage(PaintBox1->Image);
@@ -268,9 +279,11 @@ void TForm1::SoundNotify(std::uint32_t code, DeviceId device) {
   HandleSoundNotify(sound, code, device, checked("MN_MODEONGAKU"), this);
 }
 
-std::string TForm1::ReadIni(const std::string&) { return std::string(); }
+std::string TForm1::ReadIni(const std::string& key) { return TEKUINI1.ReadIni(key); }
 
-void TForm1::WriteIni(const std::string&, const std::string&) {}
+void TForm1::WriteIni(const std::string& key, const std::string& value) {
+  TEKUINI1.WriteIni(key, value);
+}
 
 void TForm1::BuildMenu() {
   for (const MenuSpec& menuSpec : kMainMenu) {
@@ -286,7 +299,11 @@ void TForm1::BuildMenu() {
       items_[spec.name] = action;
     }
   }
+  connect(item("MN_FILESAVE"), &QAction::triggered, this, [this] { MN_FILESAVEClick(); });
+  connect(item("MN_FILESAVEAS"), &QAction::triggered, this, [this] { MN_FILESAVEASClick(); });
   const std::pair<const char*, void (TForm1::*)()> handlers[] = {
+      {"MN_FILEOPEN", &TForm1::MN_FILEOPENClick},     {"MN_FILENEWOPEN", &TForm1::MN_FILENEWOPENClick},
+      {"MN_FILETANGO", &TForm1::MN_FILETANGOClick},
       {"MN_FILEFINE", &TForm1::MN_FILEFINEClick},     {"MN_FILEEND", &TForm1::MN_FILEENDClick},
       {"MN_MODEGAME", &TForm1::MN_MODEGAMEClick},     {"MN_MODEANSER", &TForm1::MN_MODEANSERClick},
       {"MN_MODECREATE", &TForm1::MN_MODECREATEClick}, {"MN_MODENANKURO", &TForm1::MN_MODENANKUROClick},

@@ -14,9 +14,11 @@
 #include "app/grid_click.h"
 #include "app/grid_render.h"
 #include "app/modes.h"
+#include "app/puzzle_file.h"
 #include "app/program_environment.h"
 #include "app/puzzle_model.h"
 #include "services/sound.h"
+#include "services/ziredizu.h"
 #include "surface/qt_text_rasterizer.h"
 #include "surface/tekubmp_widget.h"
 
@@ -87,7 +89,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void PlayRightClick();
   void SoundNotify(std::uint32_t code, DeviceId device) override;
 
-  // ---- settings (TEKUINI.INI) -------------------------------------------------------------
+  // ---- settings (TEKUINI.INI) and the services component ------------------------------------
+  ZIREDIZU TEKUINI1;
   std::string ReadIni(const std::string& key);
   void WriteIni(const std::string& key, const std::string& value);
 
@@ -151,6 +154,12 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   SideWindows side;
 
   // ---- commands ---------------------------------------------------------------------------
+  void MN_FILEOPENClick();
+  // True when the puzzle was written.
+  bool MN_FILESAVEClick();
+  bool MN_FILESAVEASClick();
+  void MN_FILENEWOPENClick();
+  void MN_FILETANGOClick();
   void MN_FILEFINEClick();
   void MN_MODEGAMEClick();
   void MN_MODEANSERClick();
@@ -169,6 +178,21 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // Refresh of the character panel and the answer panel, each while it is shown.
   void RefreshPanels();
   void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+
+  // The save question before work is replaced; false when the command must not go on.
+  bool AskToSave();
+  // The puzzle file operations with the current mode marks.
+  PuzzleFileContext FileContext(ModeState& modes);
+
+  // ---- what the user is asked (real dialogs unless a test replaces them) ---------------------
+  // A puzzle file to open or to save as: a full path, or nothing when cancelled.
+  std::function<std::optional<std::string>()> ChooseOpenFile;
+  std::function<std::optional<std::string>()> ChooseSaveFile;
+  // "上書きしてよろしいですか。": true for OK.
+  std::function<bool()> AskOverwrite;
+  enum class SaveAnswer { Yes, No, Cancel };
+  // "内容が更新されています、内容を保存しますか？"
+  std::function<SaveAnswer()> AskSaveChanges;
 
   // The font dialog: gets the current font, returns the chosen one or nothing (cancelled).
   std::function<std::optional<QFont>(const QFont&)> ChooseFont;
