@@ -4,33 +4,10 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <iconv.h>
+
+#include "surface/qt_cp932.h"
 
 namespace teku {
-
-QString Cp932ToQString(const std::string& bytes) {
-  iconv_t cd = iconv_open("UTF-16LE", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return QString::fromLatin1(bytes.c_str());
-  QString out;
-  std::string in = bytes;
-  char* src = in.data();
-  std::size_t srcLeft = in.size();
-  char16_t buffer[256];
-  while (srcLeft > 0) {
-    char* dst = reinterpret_cast<char*>(buffer);
-    std::size_t dstLeft = sizeof buffer;
-    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    out += QString(reinterpret_cast<const QChar*>(buffer),
-                   static_cast<qsizetype>((sizeof buffer - dstLeft) / 2));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += QChar(0xFFFD);
-      ++src;
-      --srcLeft;
-    }
-  }
-  iconv_close(cd);
-  return out;
-}
 
 QFont QtTextRasterizer::DefaultFont() {
   QFont f(QStringLiteral("IPAGothic"));

@@ -24,7 +24,4 @@ class QtTextRasterizer final : public TextRasterizer {
   QImage scratch_;
 };
 
-// Code page 932 bytes as a QString (bytes that are not valid cp932 become U+FFFD).
-QString Cp932ToQString(const std::string& bytes);
-
 }  // namespace teku

@@ -10,6 +10,7 @@
 
 #include "app/grid_render.h"
 #include "surface/dib_file.h"
+#include "surface/qt_cp932.h"
 #include "surface/qt_text_rasterizer.h"
 
 namespace teku {
@@ -45,6 +46,17 @@ TEST(QtText, Cp932IsDecodedAndInvalidBytesAreMarked) {
   EXPECT_EQ(Cp932ToQString("\x82\xa0\x41"), QString::fromUtf8("あA"));
   EXPECT_EQ(Cp932ToQString("\xc5\xdd\xb8\xdb"), QString::fromUtf8("ﾅﾝｸﾛ"));
   EXPECT_TRUE(Cp932ToQString("\x82").contains(QChar(0xFFFD)));
+  EXPECT_EQ(QStringToCp932(QString::fromUtf8("漢A")), std::optional<std::string>("\x8a\xbf" "A"));
+  EXPECT_FALSE(QStringToCp932(QString::fromUtf8("😀")).has_value());
+}
+
+TEST(QtText, FieldTextMustFitTheFiles) {
+  EXPECT_TRUE(FieldTextProblem(QString::fromUtf8("あいう")).isEmpty());
+  EXPECT_FALSE(FieldTextProblem(QString::fromUtf8("a\nb")).isEmpty());
+  EXPECT_FALSE(FieldTextProblem(QString::fromUtf8("a\rb")).isEmpty());
+  EXPECT_FALSE(FieldTextProblem(QString::fromUtf8("😀")).isEmpty());
+  EXPECT_TRUE(FieldTextProblem(QString(1023, QChar('x'))).isEmpty());
+  EXPECT_FALSE(FieldTextProblem(QString(512, QChar(0x3042))).isEmpty()) << "1024 bytes";
 }
 
 // Reads a sheet written by our own generator (its record followed by its pixels).
