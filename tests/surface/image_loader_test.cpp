@@ -238,6 +238,16 @@ TEST(IconReader, OnlySixteenColourIconsLoad) {
     EXPECT_EQ(ok, n >= 62) << n;
     EXPECT_EQ(m.shown.size(), n >= 22 && n < 62 ? 1u : 0u) << n;
   }
+  // Two directory entries: the first image lies behind both, where its entry says.
+  auto two = file;
+  two[4] = 2;
+  two.insert(two.begin() + 22, file.begin() + 6, file.begin() + 22);
+  for (std::size_t e : {6u, 22u}) two[e + 12] = 38;
+  ASSERT_TRUE(ReadIcon(surface, PictureBytes(two), image, nullptr));
+  TDibImage single;
+  ASSERT_TRUE(ReadIcon(surface, PictureBytes(file), single, nullptr));
+  EXPECT_EQ(TopDown(image), TopDown(single));
+
   auto zeroWidth = file;
   zeroWidth[6] = 0;
   EXPECT_FALSE(ReadIcon(surface, PictureBytes(zeroWidth), image, nullptr));
