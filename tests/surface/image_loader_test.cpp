@@ -212,6 +212,24 @@ TEST(BmpReader, HeadersPromisingHugeOrEmptyPicturesAllocateNothing) {
   EXPECT_FALSE(LoadImageFile(surface, "/nonexistent/picture.bmp", image, {}, nullptr));
 }
 
+TEST(BmpReader, MemoryThatCannotBeHadLeavesNoPictureAndAFalseResult) {
+  DibSurface surface;
+  TDibImage image;
+  for (const char* name : {"b4_32x8.bmp", "b8_32x8.bmp", "b8_37x11.bmp", "b24_24x6.bmp",
+                           "i16_16.ico"}) {
+    FailNextGlobalAllocs(1);
+    EXPECT_FALSE(LoadImageFile(surface, (kPictures / name).string(), image, {}, nullptr))
+        << name;
+    EXPECT_FALSE(image.allocated());
+    FailNextGlobalLocks(1);
+    EXPECT_FALSE(LoadImageFile(surface, (kPictures / name).string(), image, {}, nullptr))
+        << name;
+    EXPECT_FALSE(image.allocated());
+  }
+  FailNextGlobalAllocs(0);
+  FailNextGlobalLocks(0);
+}
+
 TEST(IconReader, OnlySixteenColourIconsLoad) {
   DibSurface surface;
   TDibImage image;

@@ -250,6 +250,11 @@ TEST(MagDamage, RefusedFilesLeaveNoPicture) {
   backwards[n + 4] = 5;
   EXPECT_FALSE(ReadMag(surface, PictureBytes(backwards), image));
 
+  FailNextGlobalAllocs(1);  // the picture itself
+  EXPECT_FALSE(ReadMag(surface, PictureBytes(good), image));
+  EXPECT_FALSE(image.allocated());
+  FailNextGlobalAllocs(0);
+
   auto huge = good;
   huge[n + 8] = huge[n + 9] = huge[n + 10] = huge[n + 11] = 0xFF;  // 65536 x 65536
   EXPECT_FALSE(ReadMag(surface, PictureBytes(huge), image));
