@@ -576,11 +576,12 @@ TEST(DamagedJpeg, ASecondDefinitionOfATableDoesNotReplaceTheFirst) {
 
 // Data that would take the decoder outside its tables ends the decoding: what was decoded
 // before stays, the rest of the picture keeps index 0.
-void ExpectEndsAfterFirstUnit(const std::string& name, const Bytes& secondUnit) {
+void ExpectEndsAfterFirstUnit(const std::string& name,
+                              const std::function<void(BitWriter&)>& secondUnit) {
   BitWriter w;
   PutDc(w, 200);  // exactly two bytes: 153 after both passes
+  secondUnit(w);
   Bytes data = w.Finish();
-  data.insert(data.end(), secondUnit.begin(), secondUnit.end());
   data.insert(data.end(), 64, 0);  // plenty of valid-looking units behind it
   JpegBuilder j;
   j.Grey(24, 8).Raw(data).Eoi();
@@ -595,10 +596,16 @@ void ExpectEndsAfterFirstUnit(const std::string& name, const Bytes& secondUnit) 
 }
 
 TEST(DamagedJpeg, ImpossibleCodesEndTheDecodingCleanly) {
-  ExpectEndsAfterFirstUnit("dc12", {0xC0});                  // DC category 12
-  ExpectEndsAfterFirstUnit("ac12", {0x06});                  // DC 0, AC category 12
-  ExpectEndsAfterFirstUnit("past63", {0x05, 0x55, 0x55, 0x55, 0x55});  // run 15 x 4 -> 64
-  ExpectEndsAfterFirstUnit("code17", {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00});  // no code fits
+  ExpectEndsAfterFirstUnit("dc12", [](BitWriter& w) { w.Put(12, 4); });
+  ExpectEndsAfterFirstUnit("ac12", [](BitWriter& w) { w.Put(0, 4); w.Put(6, 4); });
+  ExpectEndsAfterFirstUnit("past63", [](BitWriter& w) {
+    w.Put(0, 4);
+    for (int i = 0; i < 4; ++i) {  // run 15, size 1: positions 16, 32, 48, then 64
+      w.Put(5, 4);
+      w.Put(1, 1);
+    }
+  });
+  ExpectEndsAfterFirstUnit("code17", [](BitWriter& w) { w.Put(0xFFFFF, 20); });
 }
 
 TEST(DamagedJpeg, TruncatedDataDecodesTheMarginAsZerosThenEnds) {
