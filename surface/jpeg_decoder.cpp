@@ -336,37 +336,50 @@ inline std::int16_t M(int x, int c) { return static_cast<std::int16_t>((x * c + 
 inline std::int16_t N(int x, int c) { return static_cast<std::int16_t>((x * c + 16384) / 32768); }
 inline std::int16_t S16(int x) { return static_cast<std::int16_t>(x); }
 
-// One 8-point transform, halving, on p[0], p[stride], ... in place.
-inline void Idct8(std::int16_t* p, int stride) {
-  const int x0 = p[0], x1 = p[stride], x2 = p[2 * stride], x3 = p[3 * stride];
-  const int x4 = p[4 * stride], x5 = p[5 * stride], x6 = p[6 * stride], x7 = p[7 * stride];
-  const std::int16_t P1 = S16(M(x3, kC3) + M(x5, kS3));
-  const std::int16_t Q = S16(M(x5, kC3) - M(x3, kS3));
-  const std::int16_t P3 = S16(M(x1, kC1) + M(x7, kS1));
-  const std::int16_t P4 = S16(M(x1, kS1) - M(x7, kC1));
-  const std::int16_t m1 = N(S16(P3 + P4 - P1 - Q), kC4);
-  const std::int16_t m2 = N(S16(P3 - P4 - P1 + Q), kC4);
-  const std::int16_t S = S16(P3 + P1);
-  const std::int16_t T = S16(P4 + Q);
-  const std::int16_t E1 = S16(M(x2, kC2) + M(x6, kS2));
-  const std::int16_t E2 = S16(M(x2, kS2) - M(x6, kC2));
-  const std::int16_t w = M(x0, kC4);
-  const std::int16_t A = M(x4, kC4);
-  const std::int16_t F = S16(w + A);
-  const std::int16_t G = S16(w - A);
-  p[0] = S16(F + E1 + S);
-  p[stride] = S16(G + E2 + m1);
-  p[2 * stride] = S16(G - E2 + m2);
-  p[3 * stride] = S16(F - E1 + T);
-  p[4 * stride] = S16(F - E1 - T);
-  p[5 * stride] = S16(G - E2 - m2);
-  p[6 * stride] = S16(G + E2 - m1);
-  p[7 * stride] = S16(F + E1 - S);
+// The 8-point transform, halving, on the eight columns of `a` at once (x_k is row k), so
+// that the compiler can run the columns side by side.
+inline void IdctColumns(std::int16_t* a) {
+  for (int i = 0; i < 8; ++i) {
+    const int x0 = a[i], x1 = a[8 + i], x2 = a[16 + i], x3 = a[24 + i];
+    const int x4 = a[32 + i], x5 = a[40 + i], x6 = a[48 + i], x7 = a[56 + i];
+    const std::int16_t P1 = S16(M(x3, kC3) + M(x5, kS3));
+    const std::int16_t Q = S16(M(x5, kC3) - M(x3, kS3));
+    const std::int16_t P3 = S16(M(x1, kC1) + M(x7, kS1));
+    const std::int16_t P4 = S16(M(x1, kS1) - M(x7, kC1));
+    const std::int16_t m1 = N(S16(P3 + P4 - P1 - Q), kC4);
+    const std::int16_t m2 = N(S16(P3 - P4 - P1 + Q), kC4);
+    const std::int16_t S = S16(P3 + P1);
+    const std::int16_t T = S16(P4 + Q);
+    const std::int16_t E1 = S16(M(x2, kC2) + M(x6, kS2));
+    const std::int16_t E2 = S16(M(x2, kS2) - M(x6, kC2));
+    const std::int16_t w = M(x0, kC4);
+    const std::int16_t A = M(x4, kC4);
+    const std::int16_t F = S16(w + A);
+    const std::int16_t G = S16(w - A);
+    a[i] = S16(F + E1 + S);
+    a[8 + i] = S16(G + E2 + m1);
+    a[16 + i] = S16(G - E2 + m2);
+    a[24 + i] = S16(F - E1 + T);
+    a[32 + i] = S16(F - E1 - T);
+    a[40 + i] = S16(G - E2 - m2);
+    a[48 + i] = S16(G + E2 - m1);
+    a[56 + i] = S16(F + E1 - S);
+  }
 }
 
+inline void Transpose(const std::int16_t* from, std::int16_t* to) {
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 8; ++c) to[c * 8 + r] = from[r * 8 + c];
+  }
+}
+
+// Rows first, then columns. The rows are run as the columns of the transposed block.
 void InverseDct(std::int16_t* block) {
-  for (int row = 0; row < 8; ++row) Idct8(block + row * 8, 1);
-  for (int col = 0; col < 8; ++col) Idct8(block + col, 8);
+  alignas(16) std::int16_t t[64];
+  Transpose(block, t);
+  IdctColumns(t);
+  Transpose(t, block);
+  IdctColumns(block);
 }
 
 // ---- the decoder -----------------------------------------------------------------------------
@@ -398,7 +411,8 @@ class Decoder {
   bool DecodeMcu(bool full);
   void PaintPreview(int mcuX, int mcuY);
   void PaintFull(int mcuX, int mcuY);
-  void Put(int x, int y, int r, int g, int b);
+  template <int Blocks>
+  void PaintUnit(int mcuX, int mcuY);
   void Progress(int row, int rows, bool full) const;
   const HuffTable* FindTable(std::uint8_t id) const;
 
@@ -735,20 +749,6 @@ bool Decoder::DecodeMcu(bool full) {
   return true;
 }
 
-void Decoder::Put(int x, int y, int r, int g, int b) {
-  if (x >= width_ || y >= height_) return;
-  if (rgb_ != nullptr && !rgb_->rgb.empty()) {
-    std::uint8_t* p = &rgb_->rgb[(static_cast<std::size_t>(y) * rgb_->width + x) * 3];
-    p[0] = static_cast<std::uint8_t>(r);
-    p[1] = static_cast<std::uint8_t>(g);
-    p[2] = static_cast<std::uint8_t>(b);
-  }
-  if (pixels_ == nullptr || x >= pixelWidth_ || y >= pixelHeight_) return;
-  pixels_[static_cast<std::size_t>(pixelHeight_ - 1 - y) * pixelWidth_ + x] =
-      colors_.Nearest(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                      static_cast<std::uint8_t>(b));
-}
-
 void Decoder::PaintPreview(int mcuX, int mcuY) {
   if (pixels_ == nullptr) return;
   int lumaBlocks = 0;
@@ -783,48 +783,91 @@ void Decoder::PaintPreview(int mcuX, int mcuY) {
 }
 
 void Decoder::PaintFull(int mcuX, int mcuY) {
-  if (blockCount_ != 1 && blockCount_ != 3 && blockCount_ != 4 && blockCount_ != 6) return;
-  for (int i = 0; i < blockCount_; ++i) InverseDct(coef_[i]);
-  if (blockCount_ == 1) {
-    const std::int16_t* lum = coef_[0];
-    for (int y = 0; y < 8; ++y) {
-      for (int x = 0; x < 8; ++x) {
-        const int v = ToByte(lum[y * 8 + x] + 2048);
-        Put(mcuX + x, mcuY + y, v, v, v);
-      }
-    }
-    return;
+  switch (blockCount_) {
+    case 1: return PaintUnit<1>(mcuX, mcuY);
+    case 3: return PaintUnit<3>(mcuX, mcuY);
+    case 4: return PaintUnit<4>(mcuX, mcuY);
+    case 6: return PaintUnit<6>(mcuX, mcuY);
+    default: return;  // no layout for this many blocks: nothing is painted
   }
-  std::int16_t* cb = coef_[blockCount_ - 2];
-  std::int16_t* cr = coef_[blockCount_ - 1];
+}
+
+template <int Blocks>
+void Decoder::PaintUnit(int mcuX, int mcuY) {
+  for (int i = 0; i < Blocks; ++i) InverseDct(coef_[i]);
+  std::int16_t* cb = coef_[Blocks - 2 < 0 ? 0 : Blocks - 2];
+  std::int16_t* cr = coef_[Blocks - 1];
   std::int16_t* green = coef_[kMaxBlocks];
-  for (int k = 0; k < 64; ++k) {
-    const std::int16_t b = S16((cb[k] * 29032 + 8192) / 16384);
-    const std::int16_t r = S16((cr[k] * 22970 + 8192) / 16384);
-    green[k] = S16((b * 6364 + 16384) / 32768 + (r * 16691 + 16384) / 32768);
-    cb[k] = b;
-    cr[k] = r;
-  }
-  const int w = blockCount_ == 3 ? 8 : 16;
-  const int h = blockCount_ == 6 ? 16 : 8;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      int lum = 0;
-      int chroma = 0;
-      if (blockCount_ == 3) {
-        lum = coef_[0][y * 8 + x];
-        chroma = y * 8 + x;
-      } else if (blockCount_ == 4) {
-        lum = coef_[x >> 3][y * 8 + (x & 7)];
-        chroma = y * 8 + (x >> 1);
-      } else {
-        lum = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
-        chroma = (y >> 1) * 8 + (x >> 1);
-      }
-      const int Y = lum + 2048;
-      Put(mcuX + x, mcuY + y, ToByte(Y + cr[chroma]), ToByte(Y - green[chroma]),
-          ToByte(Y + cb[chroma]));
+  if constexpr (Blocks != 1) {
+    for (int k = 0; k < 64; ++k) {
+      const std::int16_t b = S16((cb[k] * 29032 + 8192) / 16384);
+      const std::int16_t r = S16((cr[k] * 22970 + 8192) / 16384);
+      green[k] = S16((b * 6364 + 16384) / 32768 + (r * 16691 + 16384) / 32768);
+      cb[k] = b;
+      cr[k] = r;
     }
+  }
+  constexpr int kW = Blocks == 4 || Blocks == 6 ? 16 : 8;
+  constexpr int kH = Blocks == 6 ? 16 : 8;
+  // The unit's colours first, then their palette indexes, then the rows into the picture:
+  // each loop stays in local memory.
+  std::uint8_t red[kH][kW], green8[kH][kW], blue[kH][kW];
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      if constexpr (Blocks == 1) {
+        red[y][x] = green8[y][x] = blue[y][x] =
+            static_cast<std::uint8_t>(ToByte(coef_[0][y * 8 + x] + 2048));
+      } else {
+        int lum, chroma;
+        if constexpr (Blocks == 3) {
+          lum = coef_[0][y * 8 + x];
+          chroma = y * 8 + x;
+        } else if constexpr (Blocks == 4) {
+          lum = coef_[x >> 3][y * 8 + (x & 7)];
+          chroma = y * 8 + (x >> 1);
+        } else {
+          lum = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
+          chroma = (y >> 1) * 8 + (x >> 1);
+        }
+        const int Y = lum + 2048;
+        red[y][x] = static_cast<std::uint8_t>(ToByte(Y + cr[chroma]));
+        green8[y][x] = static_cast<std::uint8_t>(ToByte(Y - green[chroma]));
+        blue[y][x] = static_cast<std::uint8_t>(ToByte(Y + cb[chroma]));
+      }
+    }
+  }
+  const int xEnd = std::min(kW, static_cast<int>(width_) - mcuX);
+  const int yEnd = std::min(kH, static_cast<int>(height_) - mcuY);
+  if (rgb_ != nullptr && !rgb_->rgb.empty()) {
+    for (int y = 0; y < yEnd; ++y) {
+      std::uint8_t* p =
+          rgb_->rgb.data() + (static_cast<std::size_t>(mcuY + y) * rgb_->width + mcuX) * 3;
+      for (int x = 0; x < xEnd; ++x) {
+        p[x * 3] = red[y][x];
+        p[x * 3 + 1] = green8[y][x];
+        p[x * 3 + 2] = blue[y][x];
+      }
+    }
+  }
+  if (pixels_ == nullptr) return;
+  std::uint8_t index[kH][kW];
+  std::uint32_t lastColour = 0xFFFFFFFF;
+  std::uint8_t lastIndex = 0;
+  for (int y = 0; y < yEnd; ++y) {
+    for (int x = 0; x < xEnd; ++x) {
+      const std::uint32_t colour =
+          std::uint32_t{red[y][x]} << 16 | std::uint32_t{green8[y][x]} << 8 | blue[y][x];
+      if (colour != lastColour) {
+        lastColour = colour;
+        lastIndex = colors_.Nearest(red[y][x], green8[y][x], blue[y][x]);
+      }
+      index[y][x] = lastIndex;
+    }
+  }
+  const int columns = std::min(xEnd, pixelWidth_ - mcuX);
+  for (int y = 0; y < yEnd && mcuY + y < pixelHeight_ && columns > 0; ++y) {
+    std::memcpy(pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - mcuY - y) * pixelWidth_ + mcuX,
+                index[y], static_cast<std::size_t>(columns));
   }
 }
 

@@ -1,83 +1,81 @@
-// Exact nearest-colour search pruned by colour cubes, with a per-colour memo.
+// Exact nearest-colour search pruned by colour cubes.
 #include "surface/nearest_color.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <memory>
 
 namespace teku {
 
 namespace {
-constexpr std::uint32_t kMemoEntries = std::uint32_t{1} << 24;
-constexpr int kCubeBits = 4;  // cubes of 16 levels per channel
-constexpr std::uint32_t kCubes = std::uint32_t{1} << (3 * (8 - kCubeBits));
+// Bounds of the L1 distance from an entry to the points of a cube [lo, lo + side - 1]^3.
+void CubeDistances(const PaletteEntry& e, const int lo[3], int side, int& dMin, int& dMax) {
+  const int c[3] = {e.red, e.green, e.blue};
+  dMin = 0;
+  dMax = 0;
+  for (int k = 0; k < 3; ++k) {
+    const int hi = lo[k] + side - 1;
+    dMin += c[k] < lo[k] ? lo[k] - c[k] : c[k] > hi ? c[k] - hi : 0;
+    dMax += std::max(c[k] - lo[k], hi - c[k]);
+  }
+}
 
-int Distance(const PaletteEntry& e, int r, int g, int b) {
-  return std::abs(r - e.red) + std::abs(g - e.green) + std::abs(b - e.blue);
+// The entries of `from` that can be nearest somewhere in the cube, in the order given.
+void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t count,
+           const int lo[3], int side, std::vector<std::uint8_t>& out) {
+  int nearMin[256];
+  int bound = 1 << 30;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    int dMax = 0;
+    CubeDistances(palette[from[i]], lo, side, nearMin[i], dMax);
+    bound = std::min(bound, dMax);
+  }
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (nearMin[i] <= bound) out.push_back(from[i]);
+  }
 }
 }  // namespace
 
 NearestColorMap::NearestColorMap(const Palette256& palette)
-    : palette_(palette), cubeOffset_(kCubes, 0), cubeCount_(kCubes, 0) {
-  // calloc hands out untouched zero pages, so only the colours a picture meets cost memory.
-  memo_ = static_cast<std::uint16_t*>(std::calloc(kMemoEntries, sizeof(std::uint16_t)));
+    : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {}
+
+const std::uint8_t* NearestColorMap::CoarseList(std::uint32_t cube, std::uint32_t& count) {
+  if (coarseOffset_[cube] == 0) {
+    std::uint8_t all[256];
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+    const int lo[3] = {static_cast<int>(cube >> 8 & 15) * 16, static_cast<int>(cube >> 4 & 15) * 16,
+                       static_cast<int>(cube & 15) * 16};
+    const auto start = static_cast<std::uint32_t>(coarseLists_.size());
+    Prune(palette_, all, 256, lo, 16, coarseLists_);
+    coarseOffset_[cube] = start + 1;
+    coarseCount_[cube] = static_cast<std::uint16_t>(coarseLists_.size() - start);
+  }
+  count = coarseCount_[cube];
+  return coarseLists_.data() + (coarseOffset_[cube] - 1);
 }
 
-NearestColorMap::~NearestColorMap() { std::free(memo_); }
-
-const std::uint8_t* NearestColorMap::CandidatesOf(std::uint32_t cube, std::uint32_t& count) {
-  if (cubeOffset_[cube] == 0) {
-    constexpr int kSide = 1 << kCubeBits;
-    const int lo[3] = {static_cast<int>(cube >> 8 & 15) * kSide,
-                       static_cast<int>(cube >> 4 & 15) * kSide,
-                       static_cast<int>(cube & 15) * kSide};
-    int nearMin[256];
-    int bound = 1 << 30;
-    for (int i = 0; i < 256; ++i) {
-      const int c[3] = {palette_[i].red, palette_[i].green, palette_[i].blue};
-      int dMin = 0;
-      int dMax = 0;
-      for (int k = 0; k < 3; ++k) {
-        const int hi = lo[k] + kSide - 1;
-        dMin += c[k] < lo[k] ? lo[k] - c[k] : c[k] > hi ? c[k] - hi : 0;
-        dMax += std::max(c[k] - lo[k], hi - c[k]);
-      }
-      nearMin[i] = dMin;
-      bound = std::min(bound, dMax);
-    }
-    // An entry whose nearest point of the cube is farther than some entry's farthest point
-    // can neither win nor tie anywhere in the cube.
-    const auto start = static_cast<std::uint32_t>(candidates_.size());
-    for (int i = 0; i < 256; ++i) {
-      if (nearMin[i] <= bound) candidates_.push_back(static_cast<std::uint8_t>(i));
-    }
-    cubeOffset_[cube] = start + 1;
-    cubeCount_[cube] = static_cast<std::uint16_t>(candidates_.size() - start);
+std::uint32_t NearestColorMap::BuildFine(std::uint32_t cube) {
+  const int fr = static_cast<int>(cube >> 12), fg = static_cast<int>(cube >> 6 & 63),
+            fb = static_cast<int>(cube & 63);
+  const auto coarse = static_cast<std::uint32_t>((fr >> 2) << 8 | (fg >> 2) << 4 | (fb >> 2));
+  std::uint32_t coarseCount = 0;
+  const std::uint8_t* coarseList = CoarseList(coarse, coarseCount);
+  // A subset of the coarse list suffices: what can never be nearest in the coarse cube can
+  // never be nearest in a part of it.
+  std::vector<std::uint8_t> list;
+  const int lo[3] = {fr * 4, fg * 4, fb * 4};
+  Prune(palette_, coarseList, coarseCount, lo, 4, list);
+  std::uint32_t e;
+  if (list.size() == 1) {
+    e = kBuilt | kSingle | list[0];
+  } else if (list.size() < 16) {
+    e = kBuilt | static_cast<std::uint32_t>(fineLists_.size()) << 4 |
+        static_cast<std::uint32_t>(list.size());
+    fineLists_.insert(fineLists_.end(), list.begin(), list.end());
+  } else {
+    e = kBuilt | kCoarse | coarse;  // long lists stay shared with the coarse cube
   }
-  count = cubeCount_[cube];
-  return candidates_.data() + (cubeOffset_[cube] - 1);
-}
-
-std::uint8_t NearestColorMap::Search(std::uint32_t key) {
-  const int r = static_cast<int>(key >> 16);
-  const int g = static_cast<int>(key >> 8 & 255);
-  const int b = static_cast<int>(key & 255);
-  const std::uint32_t cube = static_cast<std::uint32_t>(r >> kCubeBits) << 8 |
-                             static_cast<std::uint32_t>(g >> kCubeBits) << 4 |
-                             static_cast<std::uint32_t>(b >> kCubeBits);
-  std::uint32_t count = 0;
-  const std::uint8_t* list = CandidatesOf(cube, count);
-  // Candidates are in index order, so "strictly nearer replaces" keeps the lowest index.
-  int best = list[0];
-  int bestDistance = Distance(palette_[best], r, g, b);
-  for (std::uint32_t i = 1; i < count && bestDistance != 0; ++i) {
-    const int d = Distance(palette_[list[i]], r, g, b);
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = list[i];
-    }
-  }
-  if (memo_ != nullptr) memo_[key] = static_cast<std::uint16_t>(best + 1);
-  return static_cast<std::uint8_t>(best);
+  fine_[cube] = e;
+  return e;
 }
 
 NearestColorMap& NearestColorMapFor(const Palette256& palette) {
