@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "services/global_memory.h"
@@ -202,6 +205,29 @@ struct BlockEntry {
   const HuffTable* ac = nullptr;
 };
 
+// ---- trace entries of the scan data -----------------------------------------------------------
+
+// Entries met while a scan's data is decoded. When the scan is decoded once for both passes
+// they are held with the unit they belong to and written as each pass reaches that unit, so
+// the log reads as if the data had been decoded twice.
+struct HeldTrace {
+  int unit;
+  std::int32_t code;
+  std::string text;
+};
+
+struct ScanTrace {
+  std::vector<HeldTrace>* held = nullptr;
+  int unit = 0;
+  void Write(std::int32_t code, std::string text) {
+    if (held != nullptr) {
+      held->push_back(HeldTrace{unit, code, std::move(text)});
+    } else {
+      TraceWrite(code, text);
+    }
+  }
+};
+
 // ---- bit reader ------------------------------------------------------------------------------
 
 // Reads ahead for speed but never past a marker, so every byte it takes early is one the
@@ -209,7 +235,7 @@ struct BlockEntry {
 // not use goes back on a restart and at the end of a pass.
 class BitReader {
  public:
-  explicit BitReader(Input& in) : in_(in) {}
+  BitReader(Input& in, ScanTrace& trace) : in_(in), trace_(trace) {}
 
   void Empty() {
     acc_ = 0;
@@ -293,7 +319,7 @@ class BitReader {
     if (b == 0xFF) {
       if (in_.pos >= in_.size) return false;
       const std::uint8_t next = in_.data[in_.pos++];
-      if (next != 0) Trace(9628, kText9628, std::to_string(next));
+      if (next != 0) trace_.Write(9628, kText9628 + std::to_string(next));
       Push(b, true);
     } else {
       Push(b, false);
@@ -322,6 +348,7 @@ class BitReader {
   }
 
   Input& in_;
+  ScanTrace& trace_;
   std::uint64_t acc_ = 0;  // next bit at the top
   int bits_ = 0;
   std::uint64_t wide_ = 0;  // bit i: the i-th latest byte came from two input bytes
@@ -393,7 +420,7 @@ class Decoder {
         image_(image),
         progress_(progress),
         rgb_(rgb),
-        bits_(in),
+        bits_(in, scanTrace_),
         colors_(NearestColorMapFor(surface.Palette)) {}
 
   void Run();
@@ -408,7 +435,14 @@ class Decoder {
   // False when the decoding has to end.
   bool Scan();
   bool DecodePass(bool full);
-  bool DecodeMcu(bool full);
+  // Decodes the scan once into `store` and then replays both passes from it. False when the
+  // store cannot be had (the caller decodes twice instead); `ok` as DecodePass's result.
+  bool DecodeOnceReplayTwice(bool& ok);
+  // The restart check before a unit; false when the data has ended.
+  bool Restart(int& counter);
+  bool DecodeMcu(bool full, std::int16_t* out);
+  void ReplayPass(bool full, const std::vector<HeldTrace>& held, std::size_t& next,
+                  const std::int16_t* store, int units, bool fault);
   void PaintPreview(int mcuX, int mcuY);
   void PaintFull(int mcuX, int mcuY);
   template <int Blocks>
@@ -421,8 +455,9 @@ class Decoder {
   TDibImage& image_;
   const ProgressSink& progress_;
   JpegRgb* rgb_;
+  ScanTrace scanTrace_;
   BitReader bits_;
-  NearestColorMap& colors_;
+  const NearestColorMap& colors_;
 
   std::int16_t quant_[4][64] = {};
   bool quantDefined_[4] = {};
@@ -659,11 +694,102 @@ bool Decoder::Scan() {
     }
   }
 
+  bool ok = true;
+  if (DecodeOnceReplayTwice(ok)) return ok;
   const std::size_t start = in_.pos;
   DecodePass(false);
   in_.pos = start;
   in_.past = false;
   return DecodePass(true);
+}
+
+bool Decoder::Restart(int& counter) {
+  if (restartInterval_ == 0) return true;
+  if (counter == 0) {
+    bits_.Release();
+    const std::uint8_t first = in_.Byte();
+    std::uint8_t second = in_.Byte();
+    while (first == 0xFF && second == 0xFF && !in_.past) second = in_.Byte();  // fill bytes
+    if (in_.past) return false;
+    if (first != 0xFF || second < 0xD0 || second > 0xD7) scanTrace_.Write(9627, kText9627);
+    counter = restartInterval_;
+    for (Component& comp : comp_) comp.predictor = 0;
+    bits_.Empty();
+  }
+  --counter;
+  return true;
+}
+
+bool Decoder::DecodeOnceReplayTwice(bool& ok) {
+  // Larger scans are decoded twice rather than held.
+  constexpr std::int64_t kMaxStoreBytes = std::int64_t{128} << 20;
+  if (scanBroken_ || maxH_ == 0 || maxV_ == 0 || blockCount_ == 0) return false;
+  const int columns = (width_ / 8 + maxH_ - 1) / maxH_;
+  const int rows = (height_ / 8 + maxV_ - 1) / maxV_;
+  const std::int64_t units = std::int64_t{columns} * rows;
+  const std::int64_t values = units * blockCount_ * 64;
+  if (units == 0 || values * 2 > kMaxStoreBytes) return false;
+  std::unique_ptr<std::int16_t[]> store(new (std::nothrow) std::int16_t[static_cast<std::size_t>(values)]);
+  if (store == nullptr) return false;
+
+  std::vector<HeldTrace> held;
+  scanTrace_.held = &held;
+  for (Component& c : comp_) c.predictor = 0;
+  bits_.Empty();
+  int counter = restartInterval_;
+  int done = 0;
+  bool fault = false;
+  const std::size_t unitValues = static_cast<std::size_t>(blockCount_) * 64;
+  for (; done < units; ++done) {
+    scanTrace_.unit = done;
+    if (!Restart(counter) || !DecodeMcu(true, store.get() + done * unitValues)) {
+      fault = true;
+      break;
+    }
+  }
+  bits_.Release();
+  scanTrace_.held = nullptr;
+
+  std::size_t next = 0;
+  ReplayPass(false, held, next, store.get(), done, fault);
+  next = 0;
+  ReplayPass(true, held, next, store.get(), done, fault);
+  ok = !fault;
+  return true;
+}
+
+void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::size_t& next,
+                         const std::int16_t* store, int units, bool fault) {
+  PixelLock lock(image_);
+  pixels_ = lock.ok() ? lock.bytes() : nullptr;
+  pixelWidth_ = lock.ok() ? lock.width() : 0;
+  pixelHeight_ = lock.ok() ? lock.height() : 0;
+  if (pixelWidth_ == 0) pixels_ = nullptr;
+  const int columns = (width_ / 8 + maxH_ - 1) / maxH_;
+  const int rows = (height_ / 8 + maxV_ - 1) / maxV_;
+  const int unitW = blockCount_ == 4 || blockCount_ == 6 ? 16 : 8;
+  const int unitH = blockCount_ == 6 ? 16 : 8;
+  const std::size_t unitValues = static_cast<std::size_t>(blockCount_) * 64;
+  auto writeHeld = [&](int unit) {
+    for (; next < held.size() && held[next].unit == unit; ++next) {
+      TraceWrite(held[next].code, held[next].text);
+    }
+  };
+  for (int u = 0; u < units; ++u) {
+    writeHeld(u);
+    const std::int16_t* from = store + static_cast<std::size_t>(u) * unitValues;
+    const int r = u / columns;
+    const int c = u % columns;
+    if (full) {
+      std::memcpy(coef_, from, unitValues * sizeof(std::int16_t));
+      PaintFull(c * unitW, r * unitH);
+    } else {
+      for (int i = 0; i < blockCount_; ++i) coef_[i][0] = from[i * 64];
+      PaintPreview(c * unitW, r * unitH);
+    }
+    if (c == columns - 1) Progress(r, rows, full);
+  }
+  if (fault) writeHeld(units);
 }
 
 bool Decoder::DecodePass(bool full) {
@@ -686,21 +812,8 @@ bool Decoder::DecodePass(bool full) {
   int counter = restartInterval_;
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
-      if (restartInterval_ != 0) {
-        if (counter == 0) {
-          bits_.Release();
-          const std::uint8_t first = in_.Byte();
-          std::uint8_t second = in_.Byte();
-          while (first == 0xFF && second == 0xFF && !in_.past) second = in_.Byte();
-          if (in_.past) return false;
-          if (first != 0xFF || second < 0xD0 || second > 0xD7) Trace(9627, kText9627);
-          counter = restartInterval_;
-          for (Component& comp : comp_) comp.predictor = 0;
-          bits_.Empty();
-        }
-        --counter;
-      }
-      if (!DecodeMcu(full)) {
+      if (!Restart(counter)) return false;
+      if (!DecodeMcu(full, coef_[0])) {
         bits_.Release();
         return false;
       }
@@ -716,10 +829,10 @@ bool Decoder::DecodePass(bool full) {
   return true;
 }
 
-bool Decoder::DecodeMcu(bool full) {
+bool Decoder::DecodeMcu(bool full, std::int16_t* out) {
   for (int i = 0; i < blockCount_; ++i) {
     const BlockEntry& e = blocks_[i];
-    std::int16_t* co = coef_[i];
+    std::int16_t* co = out + i * 64;
     std::memset(co, 0, 64 * sizeof(std::int16_t));
     const int s = bits_.Decode(*e.dc);
     if (s < 0 || s > 11) return false;
@@ -813,26 +926,33 @@ void Decoder::PaintUnit(int mcuX, int mcuY) {
   // each loop stays in local memory.
   std::uint8_t red[kH][kW], green8[kH][kW], blue[kH][kW];
   for (int y = 0; y < kH; ++y) {
+    // Gather the row's samples, then convert them in one straight loop.
+    std::int16_t lum[kW], cR[kW], cG[kW], cB[kW];
     for (int x = 0; x < kW; ++x) {
-      if constexpr (Blocks == 1) {
-        red[y][x] = green8[y][x] = blue[y][x] =
-            static_cast<std::uint8_t>(ToByte(coef_[0][y * 8 + x] + 2048));
+      if constexpr (Blocks == 1 || Blocks == 3) {
+        lum[x] = coef_[0][y * 8 + x];
+      } else if constexpr (Blocks == 4) {
+        lum[x] = coef_[x >> 3][y * 8 + (x & 7)];
       } else {
-        int lum, chroma;
-        if constexpr (Blocks == 3) {
-          lum = coef_[0][y * 8 + x];
-          chroma = y * 8 + x;
-        } else if constexpr (Blocks == 4) {
-          lum = coef_[x >> 3][y * 8 + (x & 7)];
-          chroma = y * 8 + (x >> 1);
-        } else {
-          lum = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
-          chroma = (y >> 1) * 8 + (x >> 1);
-        }
-        const int Y = lum + 2048;
-        red[y][x] = static_cast<std::uint8_t>(ToByte(Y + cr[chroma]));
-        green8[y][x] = static_cast<std::uint8_t>(ToByte(Y - green[chroma]));
-        blue[y][x] = static_cast<std::uint8_t>(ToByte(Y + cb[chroma]));
+        lum[x] = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
+      }
+      if constexpr (Blocks != 1) {
+        const int chroma = Blocks == 3   ? y * 8 + x
+                           : Blocks == 4 ? y * 8 + (x >> 1)
+                                         : (y >> 1) * 8 + (x >> 1);
+        cR[x] = cr[chroma];
+        cG[x] = green[chroma];
+        cB[x] = cb[chroma];
+      }
+    }
+    for (int x = 0; x < kW; ++x) {
+      const int Y = lum[x] + 2048;
+      if constexpr (Blocks == 1) {
+        red[y][x] = green8[y][x] = blue[y][x] = static_cast<std::uint8_t>(ToByte(Y));
+      } else {
+        red[y][x] = static_cast<std::uint8_t>(ToByte(Y + cR[x]));
+        green8[y][x] = static_cast<std::uint8_t>(ToByte(Y - cG[x]));
+        blue[y][x] = static_cast<std::uint8_t>(ToByte(Y + cB[x]));
       }
     }
   }
@@ -850,9 +970,11 @@ void Decoder::PaintUnit(int mcuX, int mcuY) {
     }
   }
   if (pixels_ == nullptr) return;
-  std::uint8_t index[kH][kW];
+  // Wider than the bytes they end up as: byte stores could alias the map's own pointers and
+  // make the compiler reload them for every pixel.
+  std::uint32_t index[kH][kW];
   std::uint32_t lastColour = 0xFFFFFFFF;
-  std::uint8_t lastIndex = 0;
+  std::uint32_t lastIndex = 0;
   for (int y = 0; y < yEnd; ++y) {
     for (int x = 0; x < xEnd; ++x) {
       const std::uint32_t colour =
@@ -865,9 +987,10 @@ void Decoder::PaintUnit(int mcuX, int mcuY) {
     }
   }
   const int columns = std::min(xEnd, pixelWidth_ - mcuX);
-  for (int y = 0; y < yEnd && mcuY + y < pixelHeight_ && columns > 0; ++y) {
-    std::memcpy(pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - mcuY - y) * pixelWidth_ + mcuX,
-                index[y], static_cast<std::size_t>(columns));
+  for (int y = 0; y < yEnd && mcuY + y < pixelHeight_; ++y) {
+    std::uint8_t* line =
+        pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - mcuY - y) * pixelWidth_ + mcuX;
+    for (int x = 0; x < columns; ++x) line[x] = static_cast<std::uint8_t>(index[y][x]);
   }
 }
 

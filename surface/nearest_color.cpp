@@ -36,49 +36,49 @@ void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t co
 }  // namespace
 
 NearestColorMap::NearestColorMap(const Palette256& palette)
-    : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {}
-
-const std::uint8_t* NearestColorMap::CoarseList(std::uint32_t cube, std::uint32_t& count) {
-  if (coarseOffset_[cube] == 0) {
-    std::uint8_t all[256];
-    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
-    const int lo[3] = {static_cast<int>(cube >> 8 & 15) * 16, static_cast<int>(cube >> 4 & 15) * 16,
-                       static_cast<int>(cube & 15) * 16};
+    : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {
+  std::uint8_t all[256];
+  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  std::vector<std::uint8_t> list;
+  for (std::uint32_t coarse = 0; coarse < (1u << 12); ++coarse) {
+    const int cr = static_cast<int>(coarse >> 8), cg = static_cast<int>(coarse >> 4 & 15),
+              cb = static_cast<int>(coarse & 15);
+    const int lo[3] = {cr * 16, cg * 16, cb * 16};
     const auto start = static_cast<std::uint32_t>(coarseLists_.size());
     Prune(palette_, all, 256, lo, 16, coarseLists_);
-    coarseOffset_[cube] = start + 1;
-    coarseCount_[cube] = static_cast<std::uint16_t>(coarseLists_.size() - start);
+    coarseOffset_[coarse] = start;
+    coarseCount_[coarse] = static_cast<std::uint16_t>(coarseLists_.size() - start);
+    // A part of a coarse cube needs only the coarse cube's entries.
+    for (int fine = 0; fine < 64; ++fine) {
+      const int fr = cr * 4 + (fine >> 4), fg = cg * 4 + (fine >> 2 & 3), fb = cb * 4 + (fine & 3);
+      const int flo[3] = {fr * 4, fg * 4, fb * 4};
+      list.clear();
+      Prune(palette_, coarseLists_.data() + start, coarseCount_[coarse], flo, 4, list);
+      std::uint32_t e;
+      if (list.size() <= 4) {
+        std::uint8_t four[4];
+        for (std::size_t k = 0; k < 4; ++k) four[k] = list[std::min(k, list.size() - 1)];
+        e = four[0] | std::uint32_t{four[1]} << 8 | std::uint32_t{four[2]} << 16 |
+            std::uint32_t{four[3]} << 24;
+      } else {
+        e = 1u | coarse << 16;  // 1 > 0 marks the shared list
+      }
+      fine_[static_cast<std::uint32_t>(fr) << 12 | static_cast<std::uint32_t>(fg) << 6 |
+            static_cast<std::uint32_t>(fb)] = e;
+    }
   }
-  count = coarseCount_[cube];
-  return coarseLists_.data() + (coarseOffset_[cube] - 1);
 }
 
-std::uint32_t NearestColorMap::BuildFine(std::uint32_t cube) {
-  const int fr = static_cast<int>(cube >> 12), fg = static_cast<int>(cube >> 6 & 63),
-            fb = static_cast<int>(cube & 63);
-  const auto coarse = static_cast<std::uint32_t>((fr >> 2) << 8 | (fg >> 2) << 4 | (fb >> 2));
-  std::uint32_t coarseCount = 0;
-  const std::uint8_t* coarseList = CoarseList(coarse, coarseCount);
-  // A subset of the coarse list suffices: what can never be nearest in the coarse cube can
-  // never be nearest in a part of it.
-  std::vector<std::uint8_t> list;
-  const int lo[3] = {fr * 4, fg * 4, fb * 4};
-  Prune(palette_, coarseList, coarseCount, lo, 4, list);
-  std::uint32_t e;
-  if (list.size() == 1) {
-    e = kBuilt | kSingle | list[0];
-  } else if (list.size() < 16) {
-    e = kBuilt | static_cast<std::uint32_t>(fineLists_.size()) << 4 |
-        static_cast<std::uint32_t>(list.size());
-    fineLists_.insert(fineLists_.end(), list.begin(), list.end());
-  } else {
-    e = kBuilt | kCoarse | coarse;  // long lists stay shared with the coarse cube
-  }
-  fine_[cube] = e;
-  return e;
+std::uint8_t NearestColorMap::SearchCoarse(std::uint32_t coarse, int r, int g, int b) const {
+  const std::uint8_t* list = coarseLists_.data() + coarseOffset_[coarse];
+  const std::uint32_t count = coarseCount_[coarse];
+  std::uint32_t best = list[0];
+  int bestDistance = Distance(best, r, g, b);
+  for (std::uint32_t i = 1; i < count; ++i) Keep(best, bestDistance, list[i], Distance(list[i], r, g, b));
+  return static_cast<std::uint8_t>(best);
 }
 
-NearestColorMap& NearestColorMapFor(const Palette256& palette) {
+const NearestColorMap& NearestColorMapFor(const Palette256& palette) {
   thread_local std::unique_ptr<NearestColorMap> map;
   if (map == nullptr || map->palette() != palette) map = std::make_unique<NearestColorMap>(palette);
   return *map;
