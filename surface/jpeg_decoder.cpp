@@ -205,6 +205,9 @@ struct BlockEntry {
   const HuffTable* ac = nullptr;
 };
 
+// Larger scans are decoded twice rather than held.
+std::int64_t g_maxStoreBytes = std::int64_t{128} << 20;
+
 // ---- trace entries of the scan data -----------------------------------------------------------
 
 // Entries met while a scan's data is decoded. When the scan is decoded once for both passes
@@ -721,14 +724,12 @@ bool Decoder::Restart(int& counter) {
 }
 
 bool Decoder::DecodeOnceReplayTwice(bool& ok) {
-  // Larger scans are decoded twice rather than held.
-  constexpr std::int64_t kMaxStoreBytes = std::int64_t{128} << 20;
   if (scanBroken_ || maxH_ == 0 || maxV_ == 0 || blockCount_ == 0) return false;
   const int columns = (width_ / 8 + maxH_ - 1) / maxH_;
   const int rows = (height_ / 8 + maxV_ - 1) / maxV_;
   const std::int64_t units = std::int64_t{columns} * rows;
   const std::int64_t values = units * blockCount_ * 64;
-  if (units == 0 || values * 2 > kMaxStoreBytes) return false;
+  if (units == 0 || values * 2 > g_maxStoreBytes) return false;
   std::unique_ptr<std::int16_t[]> store(new (std::nothrow) std::int16_t[static_cast<std::size_t>(values)]);
   if (store == nullptr) return false;
 
@@ -1001,6 +1002,8 @@ void Decoder::Progress(int row, int rows, bool full) const {
 }
 
 }  // namespace
+
+void SetJpegStoreLimit(std::int64_t bytes) { g_maxStoreBytes = bytes; }
 
 bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
                      const ProgressSink& progress, JpegRgb* rgb) {

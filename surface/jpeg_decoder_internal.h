@@ -22,4 +22,8 @@ struct JpegRgb {
 bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
                      const ProgressSink& progress, JpegRgb* rgb);
 
+// The largest coefficient store a scan may take to be decoded once for both passes (larger
+// scans are decoded twice); 128 MiB unless changed, for tests of both ways.
+void SetJpegStoreLimit(std::int64_t bytes);
+
 }  // namespace teku

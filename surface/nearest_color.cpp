@@ -37,15 +37,25 @@ void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t co
 
 NearestColorMap::NearestColorMap(const Palette256& palette)
     : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {
+  // An entry repeating an earlier entry's colour never wins (ties go to the lower index), so
+  // only the first of each colour is a candidate anywhere.
   std::uint8_t all[256];
-  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  std::uint32_t distinct = 0;
+  for (int i = 0; i < 256; ++i) {
+    bool repeated = false;
+    for (int j = 0; j < i && !repeated; ++j) {
+      repeated = palette_[j].red == palette_[i].red && palette_[j].green == palette_[i].green &&
+                 palette_[j].blue == palette_[i].blue;
+    }
+    if (!repeated) all[distinct++] = static_cast<std::uint8_t>(i);
+  }
   std::vector<std::uint8_t> list;
   for (std::uint32_t coarse = 0; coarse < (1u << 12); ++coarse) {
     const int cr = static_cast<int>(coarse >> 8), cg = static_cast<int>(coarse >> 4 & 15),
               cb = static_cast<int>(coarse & 15);
     const int lo[3] = {cr * 16, cg * 16, cb * 16};
     const auto start = static_cast<std::uint32_t>(coarseLists_.size());
-    Prune(palette_, all, 256, lo, 16, coarseLists_);
+    Prune(palette_, all, distinct, lo, 16, coarseLists_);
     coarseOffset_[coarse] = start;
     coarseCount_[coarse] = static_cast<std::uint16_t>(coarseLists_.size() - start);
     // A part of a coarse cube needs only the coarse cube's entries.

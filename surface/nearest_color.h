@@ -28,13 +28,18 @@ class NearestColorMap {
     const std::uint32_t e = fine_[cube];
     const std::uint32_t c0 = e & 255, c1 = e >> 8 & 255, c2 = e >> 16 & 255, c3 = e >> 24;
     if (c0 > c1) return SearchCoarse(e >> 16, red, green, blue);  // lists are ascending
+    // Most cubes hold one or two entries, and neighbouring pixels mostly share a cube, so
+    // these tests are well predicted.
+    if (c0 == c3) return static_cast<std::uint8_t>(c0);
     const int r = red, g = green, b = blue;
     std::uint32_t best = c0;
     int bestDistance = Distance(c0, r, g, b);
-    // Padding repeats an entry already seen, which is never strictly nearer.
+    // Padding repeats the last entry, which is never strictly nearer than itself.
     Keep(best, bestDistance, c1, Distance(c1, r, g, b));
-    Keep(best, bestDistance, c2, Distance(c2, r, g, b));
-    Keep(best, bestDistance, c3, Distance(c3, r, g, b));
+    if (c1 != c3) {
+      Keep(best, bestDistance, c2, Distance(c2, r, g, b));
+      Keep(best, bestDistance, c3, Distance(c3, r, g, b));
+    }
     return static_cast<std::uint8_t>(best);
   }
 

@@ -656,5 +656,32 @@ TEST(DamagedJpeg, AProgressiveFileIsDecodedAsBaselineWithoutMeaning) {
   EXPECT_EQ(Codes(d)[0], 9604);
 }
 
+
+// ---- one decode held for both passes, or two decodes -------------------------------------------
+
+// Scans that fit the store are decoded once and replayed; the others are decoded twice. Both
+// must give the same pixels, the same trace entries in the same order and the same progress.
+TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
+  JpegBuilder rst;
+  rst.Soi().Segment(0xDD, {0, 1}).Dqt(0, 1).StandardTables().Sof(24, 16, {kGreyComp}).Sos({{1, 0}});
+  rst.Raw(GreyData(2)).Raw({0x01, 0x08, 0xFF, 0x12, 0x0F}).Raw(GreyData(3)).Eoi();
+  JpegBuilder fault;
+  fault.Grey(24, 16).Raw({0x01, 0x08, 0xFF, 0x12, 0x0F, 0xC0}).Eoi();
+  const std::vector<std::string> files = {
+      Save("passes_rst.jpg", rst), Save("passes_fault.jpg", fault),
+      MakeJpeg("passes420", 100, 75, "-sample 2x2 -restart 3B"),
+      MakeJpeg("passesgrey", 40, 24, "-grayscale")};
+  for (const std::string& file : files) {
+    const Decoded held = Decode(file);
+    SetJpegStoreLimit(0);
+    const Decoded twice = Decode(file);
+    SetJpegStoreLimit(std::int64_t{128} << 20);
+    EXPECT_EQ(held.trace, twice.trace) << file;
+    EXPECT_EQ(held.progress, twice.progress) << file;
+    EXPECT_EQ(held.rgb.rgb, twice.rgb.rgb) << file;
+    EXPECT_EQ(held.allocated, twice.allocated) << file;
+  }
+}
+
 }  // namespace
 }  // namespace teku
