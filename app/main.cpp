@@ -3,16 +3,20 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "app/main_window.h"
 #include "app/program_windows.h"
+#include "app/main_window.h"
 #include "dialogs/about_box.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
-  teku::ProgramWindows windows;
-  windows.Create();
-  windows.Form1->show();
-  return QApplication::exec();
+  int status = 0;
+  {
+    teku::ProgramWindows windows;
+    windows.Create();
+    windows.Form1->show();
+    status = QApplication::exec();
+  }
+  return status;
 }

@@ -6,30 +6,46 @@
 #include <memory>
 #include <string>
 
+#include "app/program_environment.h"
+
 namespace teku {
 
 class TForm1;
 class TAboutBox;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUSPLF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TPasswordDlg;
+class TTEKUOTOF;
 
 inline const char* const kHelpFile = "TEKUCROS.HLP";
 
 struct ProgramWindows {
-  ProgramWindows();
+  explicit ProgramWindows(ProgramEnvironment environment = {});
   ~ProgramWindows();
+
+  // The secondary windows' part of shut-down: the hint dialog and the character panel hide
+  // (storing their settings and texts), the answer panel stores its position.
+  void BeforeShutdown();
 
   // Creates, hidden, TForm1, TTEKUWRDF, TAboutBox, TTEKUINTF, TTEKUHNTF, TTEKUSPLF, TTEKUKTOF,
   // TPasswordDlg and TTEKUOTOF, in that order.
   void Create();
 
   std::unique_ptr<TForm1> Form1;
-  std::unique_ptr<QWidget> TEKUWRDF;
+  std::unique_ptr<TTEKUWRDF> TEKUWRDF;
   std::unique_ptr<TAboutBox> AboutBox;
-  std::unique_ptr<QWidget> TEKUINTF;
-  std::unique_ptr<QWidget> TEKUHNTF;
-  std::unique_ptr<QWidget> TEKUSPLF;
-  std::unique_ptr<QWidget> TEKUKTOF;
-  std::unique_ptr<QWidget> PasswordDlg;
-  std::unique_ptr<QWidget> TEKUOTOF;
+  std::unique_ptr<TTEKUINTF> TEKUINTF;
+  std::unique_ptr<TTEKUHNTF> TEKUHNTF;
+  std::unique_ptr<TTEKUSPLF> TEKUSPLF;
+  std::unique_ptr<TTEKUKTOF> TEKUKTOF;
+  std::unique_ptr<TPasswordDlg> PasswordDlg;
+  std::unique_ptr<TTEKUOTOF> TEKUOTOF;
+
+ private:
+  ProgramEnvironment environment_;
 };
 
 }  // namespace teku

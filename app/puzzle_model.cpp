@@ -51,6 +51,27 @@ bool Puzzle::IsInitialCell(std::int32_t x, std::int32_t y) const {
                      [&](std::int32_t s) { return SyokiNamesCell(s) && s == index; });
 }
 
+Puzzle::Snapshot Puzzle::TakeSnapshot() {
+  Snapshot s;
+  s.width = GridWidth;
+  s.height = GridHeight;
+  s.title = Title;
+  s.password = Password;
+  s.kaitou = Kaitou;
+  s.syoki = Syoki;
+  s.anser = AnserTbl;
+  s.input = InputTbl;
+  s.hint = HintTbl;
+  s.moji = MojiTbl;
+  s.tate = HintTate;
+  s.yoko = HintYoko;
+  CellsLock cells(*this);
+  for (std::int32_t y = 0; y < GridHeight; ++y) {
+    for (std::int32_t x = 0; x < GridWidth; ++x) s.cells.push_back(cells.at(x, y));
+  }
+  return s;
+}
+
 void Puzzle::ResetPuzzle() {
   CursorX = kNone;
   CursorY = kNone;

@@ -107,6 +107,18 @@ class Puzzle {
   // True when one of the Syoki slots names cell (x, y).
   bool IsInitialCell(std::int32_t x, std::int32_t y) const;
 
+  // What a save writes, to tell by value whether an action changed it.
+  struct Snapshot {
+    std::int32_t width = 0, height = 0;
+    std::string title, password;
+    Slots32 kaitou{}, syoki{};
+    Table256 anser{}, input{}, hint{};
+    TextList moji, tate, yoko;
+    std::vector<std::uint8_t> cells;  // the cells in use, row by row
+    bool operator==(const Snapshot&) const = default;
+  };
+  Snapshot TakeSnapshot();
+
   void ResetPuzzle();
   void ResetInput();
   // Clears the content for the current size; `buildMojiSheet` renders the character sheet anew.

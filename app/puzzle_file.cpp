@@ -1,0 +1,189 @@
+// Puzzle file reading and writing. A whole load or save runs inside one profile batch, so the
+// file is read once and written once.
+#include "app/puzzle_file.h"
+
+#include <climits>
+
+#include "services/profile_file.h"
+
+namespace teku {
+
+bool ParseDecimal(const std::string& text, std::int32_t& value) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i >= text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<long long>(INT32_MAX) + 1) return false;
+  }
+  if (negative) v = -v;
+  if (v < INT32_MIN || v > INT32_MAX) return false;
+  value = static_cast<std::int32_t>(v);
+  return true;
+}
+
+std::int32_t NumberListReader::Next() {
+  if (rest_.empty()) return default_;
+  const std::size_t comma = rest_.find(',');
+  std::string item;
+  if (comma == std::string::npos) {
+    item = rest_;  // the last item stays: it is read again for every later entry
+  } else {
+    item = rest_.substr(0, comma);
+    rest_.erase(0, comma + 1);
+  }
+  std::int32_t v = 0;
+  return ParseDecimal(item, v) ? v : default_;
+}
+
+std::string JoinNumbers(const std::int32_t* values, std::size_t count) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) out += ',';
+    out += std::to_string(values[i]);
+  }
+  return out;
+}
+
+namespace {
+
+std::string Path(const PuzzleFileContext& c, const std::string& name) { return c.ini.ExeDir + name; }
+
+void ReadList(PuzzleFileContext& c, const std::string& name, const std::string& key,
+              std::int32_t* into, std::int32_t defaultValue) {
+  NumberListReader reader(c.ini.ReadFileIni(name, key), defaultValue);
+  for (int i = 0; i < kSlotCount; ++i) into[i] = reader.Next();
+}
+
+std::int32_t ReadInt(PuzzleFileContext& c, const std::string& name, const std::string& key,
+                     std::int32_t defaultValue) {
+  std::int32_t v = defaultValue;
+  return ParseDecimal(c.ini.ReadFileIni(name, key), v) ? v : defaultValue;
+}
+
+}  // namespace
+
+bool LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
+  c.puzzle.ResetInput();
+  c.puzzle.MondaiName = name;
+  if (name.empty()) return true;
+  ProfileBatch batch(Path(c, name));
+  for (int n = 0; n < 8; ++n) {
+    ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+  }
+  return LoadPuzzle(c, name);
+}
+
+bool LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
+  Puzzle& p = c.puzzle;
+  p.ResetPuzzle();
+  p.MondaiName = name;
+  if (name.empty()) return true;
+  ProfileBatch batch(Path(c, name));
+  // Sizes the grid block cannot hold are clamped into it.
+  p.GridWidth = ClampGridWidth(ReadInt(c, name, "WIDTH", 16));
+  p.GridHeight = ClampGridHeight(ReadInt(c, name, "HEIGHT", 16));
+  p.Title = c.ini.ReadFileIni(name, "TITLE");
+  p.Version = c.ini.ReadFileIni(name, "VERSION");
+  p.Password = c.ini.ReadFileIni(name, "PASSWORD");
+  c.modes.kind = c.ini.ReadFileIni(name, "GAMEMODE") == "CROSSWORD" ? PuzzleKind::Crossword
+                                                                     : PuzzleKind::Nankuro;
+  c.modes.play = PlayMode::Game;
+  ReadList(c, name, "KAITOU", p.Kaitou.data(), kEmptyCell);
+  ReadList(c, name, "SYOKI", p.Syoki.data(), kNone);
+  {
+    CellsLock cells(p);
+    NumberListReader reader("", kEmptyCell);
+    const std::int32_t count = p.CellCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+      if (i % 32 == 0) reader = NumberListReader(c.ini.ReadFileIni(name, "TABLE" + std::to_string(i / 32)), kEmptyCell);
+      std::uint8_t cell = kEmptyCell;
+      if (!reader.empty()) cell = static_cast<std::uint8_t>(reader.Next() & 0xFF);
+      cells.set(i % p.GridWidth, i / p.GridWidth, cell);
+    }
+  }
+  for (int n = 0; n < 8; ++n) {
+    ReadList(c, name, "ANSERTBL" + std::to_string(n), p.AnserTbl.data() + 32 * n, kNone);
+  }
+  for (int n = 0; n < 8; ++n) {
+    ReadList(c, name, "HINTTBL" + std::to_string(n), p.HintTbl.data() + 32 * n, kNone);
+  }
+  p.MojiTbl.clear();
+  p.HintTate.clear();
+  p.HintYoko.clear();
+  for (int n = 0; n < kTableEntries; ++n) {
+    const std::string i = std::to_string(n);
+    p.MojiTbl.push_back(c.ini.ReadFileIni(name, "MOJITBL" + i));
+    p.HintTate.push_back(c.ini.ReadFileIni(name, "HINTTATE" + i));
+    p.HintYoko.push_back(c.ini.ReadFileIni(name, "HINTYOKO" + i));
+  }
+  if (c.buildMojiSheet) c.buildMojiSheet();
+  return true;
+}
+
+void SavePuzzle(PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) return;
+  Puzzle& p = c.puzzle;
+  ProfileBatch batch(Path(c, name));
+  const auto write = [&](const std::string& key, const std::string& value) {
+    c.ini.WriteFileIni(name, key, value);
+  };
+  write("WIDTH", std::to_string(p.GridWidth));
+  write("HEIGHT", std::to_string(p.GridHeight));
+  write("TITLE", p.Title);
+  write("VERSION", "011");
+  write("PASSWORD", p.Password);
+  write("GAMEMODE", c.modes.nankuro() ? "NANKURO" : "CROSSWORD");
+  write("KAITOU", JoinNumbers(p.Kaitou.data(), kSlotCount));
+  write("SYOKI", JoinNumbers(p.Syoki.data(), kSlotCount));
+  {
+    CellsLock cells(p);
+    std::vector<std::int32_t> list;
+    int key = 0;
+    const std::int32_t count = p.CellCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+      list.push_back(cells.at(i % p.GridWidth, i / p.GridWidth));
+      if (list.size() == 32) {
+        write("TABLE" + std::to_string(key++), JoinNumbers(list.data(), list.size()));
+        list.clear();
+      }
+    }
+    if (!list.empty()) write("TABLE" + std::to_string(key), JoinNumbers(list.data(), list.size()));
+  }
+  for (int n = 0; n < 8; ++n) write("HINTTBL" + std::to_string(n), JoinNumbers(p.HintTbl.data() + 32 * n, 32));
+  for (std::size_t n = 0; n < p.MojiTbl.size(); ++n) {
+    if (!p.MojiTbl[n].empty()) write("MOJITBL" + std::to_string(n), p.MojiTbl[n]);
+  }
+  for (int n = 0; n < 8; ++n) write("ANSERTBL" + std::to_string(n), JoinNumbers(p.AnserTbl.data() + 32 * n, 32));
+  for (std::size_t n = 0; n < p.HintTate.size(); ++n) {
+    if (!p.HintTate[n].empty()) write("HINTTATE" + std::to_string(n), p.HintTate[n]);
+  }
+  for (std::size_t n = 0; n < p.HintYoko.size(); ++n) {
+    if (!p.HintYoko[n].empty()) write("HINTYOKO" + std::to_string(n), p.HintYoko[n]);
+  }
+  batch.Commit();
+}
+
+void SaveInput(PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) return;
+  ProfileBatch batch(Path(c, name));
+  for (int n = 0; n < 8; ++n) {
+    c.ini.WriteFileIni(name, "INPUTTBL" + std::to_string(n),
+                       JoinNumbers(c.puzzle.InputTbl.data() + 32 * n, 32));
+  }
+  batch.Commit();
+}
+
+void LoadCharTableOnly(PuzzleFileContext& c, const std::string& name) {
+  c.puzzle.MojiTbl.clear();
+  ProfileBatch batch(Path(c, name));
+  for (int n = 0; n < kTableEntries; ++n) {
+    c.puzzle.MojiTbl.push_back(name.empty() ? std::string() : c.ini.ReadFileIni(name, "MOJITBL" + std::to_string(n)));
+  }
+}
+
+}  // namespace teku
