@@ -37,6 +37,11 @@ void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t co
 
 NearestColorMap::NearestColorMap(const Palette256& palette)
     : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {
+  for (int i = 0; i < 256; ++i) {
+    packed_[i] = static_cast<long long>(std::uint32_t{palette_[i].red} |
+                                        std::uint32_t{palette_[i].green} << 8 |
+                                        std::uint32_t{palette_[i].blue} << 16);
+  }
   // An entry repeating an earlier entry's colour never wins (ties go to the lower index), so
   // only the first of each colour is a candidate anywhere.
   std::uint8_t all[256];

@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "surface/dib_image.h"
 
 namespace teku {
@@ -31,6 +35,20 @@ class NearestColorMap {
     // Most cubes hold one or two entries, and neighbouring pixels mostly share a cube, so
     // these tests are well predicted.
     if (c0 == c3) return static_cast<std::uint8_t>(c0);
+#if defined(__SSE2__)
+    // |dR| + |dG| + |dB| of two entries at once: each sits alone in a 64-bit half, beside
+    // the colour asked for, so one sum of absolute byte differences gives each distance.
+    const auto query = static_cast<long long>(std::uint32_t{red} | std::uint32_t{green} << 8 |
+                                              std::uint32_t{blue} << 16);
+    const __m128i q = _mm_set1_epi64x(query);
+    const __m128i d01 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c1], packed_[c0]));
+    const __m128i d23 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c3], packed_[c2]));
+    std::uint32_t best = c0;
+    int bestDistance = _mm_cvtsi128_si32(d01);
+    Keep(best, bestDistance, c1, _mm_extract_epi16(d01, 4));
+    Keep(best, bestDistance, c2, _mm_cvtsi128_si32(d23));
+    Keep(best, bestDistance, c3, _mm_extract_epi16(d23, 4));
+#else
     const int r = red, g = green, b = blue;
     std::uint32_t best = c0;
     int bestDistance = Distance(c0, r, g, b);
@@ -40,6 +58,7 @@ class NearestColorMap {
       Keep(best, bestDistance, c2, Distance(c2, r, g, b));
       Keep(best, bestDistance, c3, Distance(c3, r, g, b));
     }
+#endif
     return static_cast<std::uint8_t>(best);
   }
 
@@ -56,6 +75,7 @@ class NearestColorMap {
   std::uint8_t SearchCoarse(std::uint32_t coarse, int r, int g, int b) const;
 
   Palette256 palette_;
+  long long packed_[256];  // red | green << 8 | blue << 16
   std::vector<std::uint32_t> fine_;  // 64^3 cubes
   std::vector<std::uint32_t> coarseOffset_;  // 16^3 cubes
   std::vector<std::uint16_t> coarseCount_;
