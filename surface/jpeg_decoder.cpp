@@ -147,6 +147,9 @@ struct HuffTable {
   // First kFastBits bits -> length << 8 | symbol; 0 when the code is longer; kBadCode when the
   // code names a value the table does not hold.
   std::uint16_t fast[1 << kFastBits] = {};
+  // For AC use: prefixes that hold a whole code with a non-zero size and its extra bits:
+  // value << 16 | run << 8 | bits taken; 0 otherwise.
+  std::int32_t fastAc[1 << kFastBits] = {};
 
   static constexpr std::uint16_t kBadCode = 0xFFFF;
 
@@ -177,11 +180,19 @@ struct HuffTable {
     // search would, even for tables whose counts overfill the code space.
     for (int p = 0; p < (1 << kFastBits); ++p) {
       fast[p] = 0;
+      fastAc[p] = 0;
       for (int l = 1; l <= kFastBits; ++l) {
         const std::int32_t c = p >> (kFastBits - l);
         if (c <= maxcode[l]) {
           const int s = Symbol(l, c);
           fast[p] = s < 0 ? kBadCode : static_cast<std::uint16_t>(l << 8 | s);
+          const int size = s & 15;
+          if (s >= 0 && size != 0 && l + size <= kFastBits) {
+            const int bits = p >> (kFastBits - l - size) & ((1 << size) - 1);
+            const int value = bits < (1 << (size - 1)) ? bits - (1 << size) + 1 : bits;
+            fastAc[p] = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) << 16) |
+                        (s >> 4) << 8 | (l + size);
+          }
           break;
         }
       }
@@ -273,6 +284,20 @@ class BitReader {
       }
     }
     return -1;
+  }
+
+  // An AC code and its value together when both lie in the next kFastBits bits.
+  bool FastAc(const HuffTable& t, int& run, int& value) {
+    if (bits_ < 16) {
+      Refill();
+      if (bits_ < 16) return false;
+    }
+    const std::int32_t e = t.fastAc[acc_ >> (64 - kFastBits)];
+    if (e == 0) return false;
+    Consume(e & 255);
+    run = e >> 8 & 15;
+    value = e >> 16;
+    return true;
   }
 
   // s (1..11) bits, extended to a signed value. False when the data ends.
@@ -843,9 +868,18 @@ bool Decoder::DecodeMcu(bool full, std::int16_t* out) {
     comp.predictor = S16(comp.predictor + diff);
     co[0] = S16(e.quant[0] * comp.predictor);
     for (int k = 1; k < 64;) {
+      int run = 0;
+      int v = 0;
+      if (bits_.FastAc(*e.ac, run, v)) {
+        k += run;
+        if (k > 63) return false;
+        if (full) co[kZigzag[k]] = S16(e.quant[k] * v);
+        ++k;
+        continue;
+      }
       const int rs = bits_.Decode(*e.ac);
       if (rs < 0) return false;
-      const int run = rs >> 4;
+      run = rs >> 4;
       const int size = rs & 15;
       if (size == 0) {
         if (rs != 0xF0) break;
@@ -854,7 +888,6 @@ bool Decoder::DecodeMcu(bool full, std::int16_t* out) {
       }
       k += run;
       if (k > 63 || size > 11) return false;
-      int v = 0;
       if (!bits_.Receive(size, v)) return false;
       if (full) co[kZigzag[k]] = S16(e.quant[k] * v);
       ++k;
