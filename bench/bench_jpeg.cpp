@@ -1,6 +1,6 @@
 // JPEG reading speed, side by side with libjpeg-turbo's djpeg on the same 3000 x 2000 4:2:0
 // quality-90 picture (made here with ImageMagick and cjpeg). Ours includes the palette mapping
-// of every pixel; "cold" rebuilds the nearest-colour memo for each load, as a new palette does.
+// of every pixel; one row rebuilds the nearest-colour map for each load, as a new palette does.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -41,7 +41,7 @@ void BM_LoadJpeg(benchmark::State& state) {
     LoadJpeg(surface, Picture(), image, {});
     benchmark::DoNotOptimize(image.Bits);
   }
-  state.SetLabel(cold ? "ours, cold colour memo" : "ours, warm colour memo");
+  state.SetLabel(cold ? "ours, palette map built per load" : "ours, palette map kept");
 }
 BENCHMARK(BM_LoadJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,8 +1,10 @@
 // The baseline JPEG reader. The file is held whole with a zeroed margin behind it; markers are
-// read in one loop, and each scan is decoded twice (a DC-only preview, then the full picture)
-// in 16-bit integer arithmetic whose roundings are part of the result. Irregularities go to
-// the trace log and decoding goes on wherever that stays inside the decoder's tables; data
-// that would take it outside them ends the decoding instead.
+// read in one loop, and each scan is shown twice (a DC-only preview, then the full picture)
+// in 16-bit integer arithmetic whose roundings are part of the result. A scan's data is
+// decoded once and both passes are replayed from the held coefficients (with their progress
+// reports and trace entries), unless the scan is too large to hold. Irregularities go to the
+// trace log and decoding goes on wherever that stays inside the decoder's tables; data that
+// would take it outside them ends the decoding instead.
 #include "surface/jpeg_decoder.h"
 
 #include <algorithm>
