@@ -214,34 +214,29 @@ void TForm1::FormDestroy() {
   if (sound.RightWavDevice != 0) WaveClose(sound.RightWavDevice);
   if (sound.FineWavDevice != 0) WaveClose(sound.FineWavDevice);
   // A refused write ends the writing (the keys after it are not written) but never the
-  // release that follows.
-  try {
-    // A minimised or maximised window stores its normal geometry, so it comes back usable.
-    int left = x(), top = y(), width = ClientWidth(), height = ClientHeight();
-    if ((isMinimized() || isMaximized()) && normalGeometry().isValid()) {
-      const QRect normal = normalGeometry();
-      left = normal.x();
-      top = normal.y();
-      width = normal.width();
-      height = normal.height() - menuBar()->height();
-    }
-    WriteIni("Left", std::to_string(left));
-    WriteIni("Top", std::to_string(top));
-    WriteIni("Width", std::to_string(width));
-    WriteIni("Height", std::to_string(height));
-    WriteIni("MOJIBMP", MojiBmpPath);
-    WriteIni("NUMBMP", NumBmpPath);
-    WriteIni("COLORBMP", ColorBmpPath);
-    WriteIni("BGMMID", sound.BgmMidPath);
-    WriteIni("LEFTWAV", sound.LeftWavPath);
-    WriteIni("RIGHTWAV", sound.RightWavPath);
-    WriteIni("FINEWAV", sound.FineWavPath);
-    WriteIni("FINEBMP", FineBmpPath);
-    WriteIni("MONDAI", puzzle.MondaiName);
-    WriteIni("ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF");
-  } catch (const ProfileWriteError& e) {
-    ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
+  // release that follows. A minimised or maximised window stores its normal geometry.
+  int left = x(), top = y(), width = ClientWidth(), height = ClientHeight();
+  if ((isMinimized() || isMaximized()) && normalGeometry().isValid()) {
+    const QRect normal = normalGeometry();
+    left = normal.x();
+    top = normal.y();
+    width = normal.width();
+    height = normal.height() - menuBar()->height();
   }
+  WriteIniKeys({{"Left", std::to_string(left)},
+                {"Top", std::to_string(top)},
+                {"Width", std::to_string(width)},
+                {"Height", std::to_string(height)},
+                {"MOJIBMP", MojiBmpPath},
+                {"NUMBMP", NumBmpPath},
+                {"COLORBMP", ColorBmpPath},
+                {"BGMMID", sound.BgmMidPath},
+                {"LEFTWAV", sound.LeftWavPath},
+                {"RIGHTWAV", sound.RightWavPath},
+                {"FINEWAV", sound.FineWavPath},
+                {"FINEBMP", FineBmpPath},
+                {"MONDAI", puzzle.MondaiName},
+                {"ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF"}});
   FreeImage(FinePicture);
   FreeImage(PaintBox1->Image);
   FreeImage(sheets.MojiSheet);
@@ -283,6 +278,18 @@ std::string TForm1::ReadIni(const std::string& key) { return TEKUINI1.ReadIni(ke
 
 void TForm1::WriteIni(const std::string& key, const std::string& value) {
   TEKUINI1.WriteIni(key, value);
+}
+
+bool TForm1::WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys) {
+  try {
+    ProfileBatch batch(TEKUINI1.IniFileName);
+    for (const auto& [key, value] : keys) WriteIni(key, value);
+    batch.Commit();
+    return true;
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
+    return false;
+  }
 }
 
 void TForm1::BuildMenu() {

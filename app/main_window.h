@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QScrollBar>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <memory>
@@ -93,6 +94,9 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   ZIREDIZU TEKUINI1;
   std::string ReadIni(const std::string& key);
   void WriteIni(const std::string& key, const std::string& value);
+  // Writes the keys in order as one handler does: the first refused write shows
+  // "%s に書き込めません" and the keys after it are not written. False after a refusal.
+  bool WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys);
 
   // ---- the repeat-click cache of the grid ---------------------------------------------------
   ClickCache clickCache;

@@ -123,8 +123,7 @@ void TTEKUHNTF::hideEvent(QHideEvent* event) {
 
 void TTEKUHNTF::FormHide() {
   if (!discarding_) Store();
-  form1_.WriteIni("NLeft", std::to_string(x()));
-  form1_.WriteIni("NTop", std::to_string(y()));
+  form1_.WriteIniKeys({{"NLeft", std::to_string(x())}, {"NTop", std::to_string(y())}});
 }
 
 }  // namespace teku

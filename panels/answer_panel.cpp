@@ -58,8 +58,7 @@ void TTEKUKTOF::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   InUpdate = 1;
-  form1_.WriteIni("KLeft", std::to_string(x()));
-  form1_.WriteIni("KTop", std::to_string(y()));
+  form1_.WriteIniKeys({{"KLeft", std::to_string(x())}, {"KTop", std::to_string(y())}});
 }
 
 void TTEKUKTOF::Refresh() {

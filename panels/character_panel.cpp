@@ -208,10 +208,10 @@ void TTEKUWRDF::FormShow() {
 
 void TTEKUWRDF::FormHide() {
   form1_.setChecked("MN_VIEWWRD", false);
-  form1_.WriteIni("WLeft", std::to_string(x()));
-  form1_.WriteIni("WTop", std::to_string(y()));
-  form1_.WriteIni("WWidth", std::to_string(width()));
-  form1_.WriteIni("WHeight", std::to_string(height()));
+  form1_.WriteIniKeys({{"WLeft", std::to_string(x())},
+                       {"WTop", std::to_string(y())},
+                       {"WWidth", std::to_string(width())},
+                       {"WHeight", std::to_string(height())}});
 }
 
 void TTEKUWRDF::FormResize() {

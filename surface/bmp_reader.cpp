@@ -17,9 +17,9 @@ constexpr std::int64_t kMaxColorTableBytes = 1024;
 class RowReader {
  public:
   RowReader(const PictureSource& source, std::int64_t offset, std::int64_t available,
-            std::int64_t stride)
+            std::int64_t stride, std::int64_t rows)
       : source_(source), offset_(offset), available_(std::max<std::int64_t>(available, 0)),
-        stride_(stride) {}
+        stride_(stride), rows_(rows) {}
 
   const std::uint8_t* Row(std::int64_t r) {
     if (r < first_ || r >= first_ + count_) Load(r);
@@ -33,7 +33,8 @@ class RowReader {
  private:
   void Load(std::int64_t r) {
     first_ = r;
-    count_ = std::max<std::int64_t>(1, kBatchBytes / stride_);
+    count_ = std::clamp<std::int64_t>(kBatchBytes / stride_, 1,
+                                      std::max<std::int64_t>(rows_ - r, 1));
     buffer_.assign(static_cast<std::size_t>(count_ * stride_), 0);
     const std::int64_t from = r * stride_;
     if (from < available_) {
@@ -46,6 +47,7 @@ class RowReader {
   std::int64_t offset_;
   std::int64_t available_;
   std::int64_t stride_;
+  std::int64_t rows_;
   std::int64_t first_ = 0;
   std::int64_t count_ = 0;
   std::vector<std::uint8_t> buffer_;
@@ -186,7 +188,7 @@ void ExpandNibbleRows(const PictureSource& source, std::int64_t offset, std::int
   PixelLock lock(image);
   if (!lock.ok() || lock.width() == 0) return;
   const std::int32_t w = lock.width();
-  RowReader rows(source, offset, available, RowStride(w, 4));
+  RowReader rows(source, offset, available, RowStride(w, 4), lock.height());
   for (std::int32_t r = 0; r < lock.height(); ++r) {
     const std::uint8_t* in = rows.Row(r);
     std::uint8_t* out = lock.bytes() + static_cast<std::int64_t>(r) * w;
@@ -248,7 +250,7 @@ bool ReadBmp(const DibSurface& surface, const PictureSource& source, TDibImage& 
         FreeImage(image);
         return false;
       }
-      RowReader rows(source, pixelOffset, dataBytes, RowStride(w, 8));
+      RowReader rows(source, pixelOffset, dataBytes, RowStride(w, 8), h);
       for (std::int32_t r = 0; r < h; ++r) {
         std::memcpy(lock.bytes() + static_cast<std::int64_t>(r) * w, rows.Row(r),
                     static_cast<std::size_t>(w));
@@ -266,7 +268,7 @@ bool ReadBmp(const DibSurface& surface, const PictureSource& source, TDibImage& 
       FreeImage(image);
       return false;
     }
-    RowReader rows(source, pixelOffset, dataBytes, RowStride(w, 24));
+    RowReader rows(source, pixelOffset, dataBytes, RowStride(w, 24), h);
     cut = ConvertTrueColor(rows, w, h, lock.bytes(), image.Colors);
   }
   SettleHeaders(image);

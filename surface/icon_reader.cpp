@@ -1,5 +1,5 @@
-// The icon reader: directory entry at 0, its image taken to start at 22 whatever the entry
-// says, 16-entry colour table at 62, 4-bit rows at 126; the transparency mask is not read.
+// The icon reader: the first directory entry, then its image where the entry says it is: info
+// header, 16-entry colour table, 4-bit rows; the transparency mask is not read.
 #include "surface/icon_reader.h"
 
 #include <algorithm>
@@ -14,7 +14,11 @@ bool ReadIcon(const DibSurface& surface, const PictureSource& source, TDibImage&
   FreeImage(image);
   std::uint8_t directory[22];
   if (source.ReadAt(directory, 0, 22) != 22) return false;
-  if (source.ReadAt(&image.InfoHeader, 22, 40) != 40 || image.InfoHeader.biBitCount != 4) {
+  // A file with several images keeps the first one behind all the directory entries, so the
+  // entry's offset is followed rather than assuming the image starts right after one entry.
+  const std::int64_t at = directory[18] | directory[19] << 8 | directory[20] << 16 |
+                          std::int64_t{directory[21]} << 24;
+  if (source.ReadAt(&image.InfoHeader, at, 40) != 40 || image.InfoHeader.biBitCount != 4) {
     if (messages != nullptr) messages->Information(kIconMessageText, kIconMessageCaption);
     return false;
   }
@@ -22,7 +26,7 @@ bool ReadIcon(const DibSurface& surface, const PictureSource& source, TDibImage&
   const std::int32_t w = directory[6];
   const std::int32_t h = directory[7];
   std::fill(std::begin(image.Colors), std::end(image.Colors), RgbQuad{});
-  source.ReadAt(image.Colors, 62, 64);
+  source.ReadAt(image.Colors, at + 40, 64);
 
   image.FileHeader = BitmapFileHeader{};
   image.FileHeader.bfType[0] = 'B';
@@ -42,7 +46,7 @@ bool ReadIcon(const DibSurface& surface, const PictureSource& source, TDibImage&
   // A width or height byte of 0 gives no picture rather than an empty one reported as loaded.
   if (!AllocatePixelBlock(image, static_cast<std::int64_t>(w) * h)) return false;
   const std::int64_t fileSize = source.Size();
-  ExpandNibbleRows(source, 126, fileSize - 126, image);
+  ExpandNibbleRows(source, at + 104, fileSize - (at + 104), image);
   if (remap) surface.MapToPalette(image.Colors, image);
   return true;
 }

@@ -1,5 +1,4 @@
-// The icon reader: the first image of an icon file, 16 colours, stored right after the one
-// directory entry.
+// The icon reader: the first image of an icon file, which must have 16 colours.
 #pragma once
 
 #include "surface/dib_image.h"

@@ -53,8 +53,6 @@ class Stream {
 
   bool ok() const { return bytes_ != nullptr; }
   std::uint8_t At(std::int64_t i) const { return i < size_ ? bytes_[i] : 0; }
-  std::int64_t size() const { return size_; }
-  const std::uint8_t* data() const { return bytes_; }
 
  private:
   HGlobal block_ = nullptr;

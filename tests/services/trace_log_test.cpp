@@ -92,5 +92,21 @@ TEST_F(TraceLog, AnUnwritableDirectoryStillTurnsTracingOn) {
   EXPECT_EQ(TraceCount(), 1);
 }
 
+TEST_F(TraceLog, ALogStartedAtAnExplicitPathTakesTheEntriesAndLeavesTheExeDirectoryAlone) {
+  const auto path = dir_ / "elsewhere.log";
+  std::ofstream(path) << "old\n";
+  TraceStartAt(path.string());
+  TraceWrite(7, "x");
+  EXPECT_EQ(TraceLogPath(), path.string());
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  EXPECT_EQ(ss.str(), "TRACE ON\n7 x\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "TEKUTRC.LOG"));
+  TraceStart(exe_);  // a later ordinary start goes back beside the executable
+  TraceWrite(8, "y");
+  EXPECT_EQ(Log(), "TRACE ON\n8 y\n");
+}
+
 }  // namespace
 }  // namespace teku
