@@ -42,10 +42,11 @@ test-fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-bench: deps
+bench: build
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKU_BENCH=ON -DTEKU_GUI=OFF
-	cmake --build build-bench -j $(JOBS)
+	cmake --build build-bench -j $(JOBS) --target benchmarks
 	bash scripts/run-benchmarks.sh build-bench
+	bash scripts/bench-startup.sh $(PROGRAM_DIR)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

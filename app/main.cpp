@@ -1,14 +1,22 @@
-// Program entry: the application, its windows, the message loop.
+// Program entry: the application's title and help file, every window created once in a fixed
+// order (only the main window shown), then the event loop.
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
+
+#include "app/program_windows.h"
+#include "app/main_window.h"
+#include "dialogs/about_box.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
-  QMainWindow window;
-  window.setWindowTitle(QString::fromUtf8("ミナモ　ナンクロ支援ツールv0.42"));
-  window.move(246, 226);
-  window.resize(468, 340);
-  window.show();
-  return QApplication::exec();
+  QApplication::setWindowIcon(teku::ProgramIconImage());
+  int status = 0;
+  {
+    teku::ProgramWindows windows;
+    windows.Create();
+    windows.Form1->show();
+    status = QApplication::exec();
+  }
+  return status;
 }

@@ -1,213 +1,189 @@
-// Reader and writer of the puzzle file. Key order and the list rule match the files the
-// original build wrote, so old files read the same and ours open there.
+// Puzzle file reading and writing. A whole load or save runs inside one profile batch, so the
+// file is read once and written once.
 #include "app/puzzle_file.h"
 
-#include <charconv>
+#include <climits>
 
 #include "services/profile_file.h"
 
 namespace teku {
 
-namespace {
-
-std::string Key(const char* prefix, int n) { return prefix + std::to_string(n); }
-
-// The list reader keeps the key's remaining text between entries (the TABLE reader needs it).
-class ListCursor {
- public:
-  explicit ListCursor(std::string text) : rest_(std::move(text)) {}
-  bool empty() const { return rest_.empty(); }
-  std::int32_t Next(std::int32_t fallback) {
-    if (rest_.empty()) return fallback;
-    std::string item;
-    const std::size_t comma = rest_.find(',');
-    if (comma == std::string::npos) {
-      item = rest_;
-    } else {
-      item = rest_.substr(0, comma);
-      rest_.erase(0, comma + 1);
-    }
-    std::int32_t value = fallback;
-    return ParseDecimal(item, &value) ? value : fallback;
+bool ParseDecimal(const std::string& text, std::int32_t& value) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i >= text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<long long>(INT32_MAX) + 1) return false;
   }
-
- private:
-  std::string rest_;
-};
-
-void ReadList(const ZIREDIZU& ini, const std::string& name, const std::string& key,
-              std::int32_t fallback, std::int32_t* out) {
-  ReadNumberList(ini.ReadFileIni(name, key), fallback, out, kSlotCount);
-}
-
-std::int32_t ReadInt(const ZIREDIZU& ini, const std::string& name, const char* key,
-                     std::int32_t fallback) {
-  std::int32_t value = fallback;
-  return ParseDecimal(ini.ReadFileIni(name, key), &value) ? value : fallback;
-}
-
-}  // namespace
-
-bool ParseDecimal(const std::string& text, std::int32_t* value) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  if (begin == end) return false;
-  std::int32_t parsed = 0;
-  const auto [ptr, ec] = std::from_chars(begin, end, parsed);
-  if (ec != std::errc() || ptr != end) return false;
-  *value = parsed;
+  if (negative) v = -v;
+  if (v < INT32_MIN || v > INT32_MAX) return false;
+  value = static_cast<std::int32_t>(v);
   return true;
 }
 
-void ReadNumberList(const std::string& value, std::int32_t fallback, std::int32_t* out,
-                    int count) {
-  ListCursor cursor(value);
-  for (int i = 0; i < count; ++i) out[i] = cursor.Next(fallback);
+std::int32_t NumberListReader::Next() {
+  if (rest_.empty()) return default_;
+  const std::size_t comma = rest_.find(',');
+  std::string item;
+  if (comma == std::string::npos) {
+    item = rest_;  // the last item stays: it is read again for every later entry
+  } else {
+    item = rest_.substr(0, comma);
+    rest_.erase(0, comma + 1);
+  }
+  std::int32_t v = 0;
+  return ParseDecimal(item, v) ? v : default_;
 }
 
-std::string JoinNumberList(const std::int32_t* values, int count) {
+std::string JoinNumbers(const std::int32_t* values, std::size_t count) {
   std::string out;
-  for (int i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     if (i > 0) out += ',';
     out += std::to_string(values[i]);
   }
   return out;
 }
 
-bool LoadPuzzleFile(Puzzle& puzzle, const ZIREDIZU& ini, ModeState& modes,
-                    const std::string& name, const std::function<void()>& buildMojiSheet) {
-  puzzle.ResetInput();
-  puzzle.MondaiName = name;
-  if (!name.empty()) {
-    ProfileWriteBatch cache;  // reads only: one parse of the file for the whole load
-    for (int n = 0; n < 8; ++n) {
-      ReadList(ini, name, Key("INPUTTBL", n), kNone, puzzle.InputTbl.data() + n * kSlotCount);
-    }
-    cache.Commit();
-  }
-  return LoadPuzzle(puzzle, ini, modes, name, buildMojiSheet);
+namespace {
+
+std::string Path(const PuzzleFileContext& c, const std::string& name) { return c.ini.ExeDir + name; }
+
+void ReadList(PuzzleFileContext& c, const std::string& name, const std::string& key,
+              std::int32_t* into, std::int32_t defaultValue) {
+  NumberListReader reader(c.ini.ReadFileIni(name, key), defaultValue);
+  for (int i = 0; i < kSlotCount; ++i) into[i] = reader.Next();
 }
 
-bool LoadPuzzle(Puzzle& puzzle, const ZIREDIZU& ini, ModeState& modes, const std::string& name,
-                const std::function<void()>& buildMojiSheet) {
-  puzzle.ResetPuzzle();
-  puzzle.MondaiName = name;
+std::int32_t ReadInt(PuzzleFileContext& c, const std::string& name, const std::string& key,
+                     std::int32_t defaultValue) {
+  std::int32_t v = defaultValue;
+  return ParseDecimal(c.ini.ReadFileIni(name, key), v) ? v : defaultValue;
+}
+
+}  // namespace
+
+bool LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
+  c.puzzle.ResetInput();
+  c.puzzle.MondaiName = name;
   if (name.empty()) return true;
-  ProfileWriteBatch cache;
-  // A size the grid block cannot hold is clamped, never trusted.
-  puzzle.GridWidth = ClampGridWidth(ReadInt(ini, name, "WIDTH", 16));
-  puzzle.GridHeight = ClampGridHeight(ReadInt(ini, name, "HEIGHT", 16));
-  puzzle.Title = ini.ReadFileIni(name, "TITLE");
-  puzzle.Version = ini.ReadFileIni(name, "VERSION");
-  puzzle.Password = ini.ReadFileIni(name, "PASSWORD");
-  modes.kind = ini.ReadFileIni(name, "GAMEMODE") == "CROSSWORD" ? PuzzleKind::Crossword
-                                                                : PuzzleKind::Nankuro;
-  modes.play = PlayMode::Game;
-  ReadList(ini, name, "KAITOU", kEmptyCell, puzzle.Kaitou.data());
-  ReadList(ini, name, "SYOKI", kNone, puzzle.Syoki.data());
+  ProfileBatch batch(Path(c, name));
+  for (int n = 0; n < 8; ++n) {
+    ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+  }
+  return LoadPuzzle(c, name);
+}
+
+bool LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
+  Puzzle& p = c.puzzle;
+  p.ResetPuzzle();
+  p.MondaiName = name;
+  if (name.empty()) return true;
+  ProfileBatch batch(Path(c, name));
+  // Sizes the grid block cannot hold are clamped into it.
+  p.GridWidth = ClampGridWidth(ReadInt(c, name, "WIDTH", 16));
+  p.GridHeight = ClampGridHeight(ReadInt(c, name, "HEIGHT", 16));
+  p.Title = c.ini.ReadFileIni(name, "TITLE");
+  p.Version = c.ini.ReadFileIni(name, "VERSION");
+  p.Password = c.ini.ReadFileIni(name, "PASSWORD");
+  c.modes.kind = c.ini.ReadFileIni(name, "GAMEMODE") == "CROSSWORD" ? PuzzleKind::Crossword
+                                                                     : PuzzleKind::Nankuro;
+  c.modes.play = PlayMode::Game;
+  ReadList(c, name, "KAITOU", p.Kaitou.data(), kEmptyCell);
+  ReadList(c, name, "SYOKI", p.Syoki.data(), kNone);
   {
-    CellsLock lock(puzzle);
-    const std::int32_t count = puzzle.CellCount();
-    ListCursor cursor("");
-    for (std::int32_t c = 0; c < count; ++c) {
-      if (c % kSlotCount == 0) cursor = ListCursor(ini.ReadFileIni(name, Key("TABLE", c / kSlotCount)));
-      std::int32_t value = kEmptyCell;
-      if (!cursor.empty()) value = cursor.Next(kEmptyCell);
-      lock.set(c % puzzle.GridWidth, c / puzzle.GridWidth, static_cast<std::uint8_t>(value & 0xFF));
+    CellsLock cells(p);
+    NumberListReader reader("", kEmptyCell);
+    const std::int32_t count = p.CellCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+      if (i % 32 == 0) reader = NumberListReader(c.ini.ReadFileIni(name, "TABLE" + std::to_string(i / 32)), kEmptyCell);
+      std::uint8_t cell = kEmptyCell;
+      if (!reader.empty()) cell = static_cast<std::uint8_t>(reader.Next() & 0xFF);
+      cells.set(i % p.GridWidth, i / p.GridWidth, cell);
     }
   }
   for (int n = 0; n < 8; ++n) {
-    ReadList(ini, name, Key("ANSERTBL", n), kNone, puzzle.AnserTbl.data() + n * kSlotCount);
+    ReadList(c, name, "ANSERTBL" + std::to_string(n), p.AnserTbl.data() + 32 * n, kNone);
   }
   for (int n = 0; n < 8; ++n) {
-    ReadList(ini, name, Key("HINTTBL", n), kNone, puzzle.HintTbl.data() + n * kSlotCount);
+    ReadList(c, name, "HINTTBL" + std::to_string(n), p.HintTbl.data() + 32 * n, kNone);
   }
-  puzzle.MojiTbl.clear();
-  puzzle.HintTate.clear();
-  puzzle.HintYoko.clear();
+  p.MojiTbl.clear();
+  p.HintTate.clear();
+  p.HintYoko.clear();
   for (int n = 0; n < kTableEntries; ++n) {
-    puzzle.MojiTbl.push_back(ini.ReadFileIni(name, Key("MOJITBL", n)));
-    puzzle.HintTate.push_back(ini.ReadFileIni(name, Key("HINTTATE", n)));
-    puzzle.HintYoko.push_back(ini.ReadFileIni(name, Key("HINTYOKO", n)));
+    const std::string i = std::to_string(n);
+    p.MojiTbl.push_back(c.ini.ReadFileIni(name, "MOJITBL" + i));
+    p.HintTate.push_back(c.ini.ReadFileIni(name, "HINTTATE" + i));
+    p.HintYoko.push_back(c.ini.ReadFileIni(name, "HINTYOKO" + i));
   }
-  cache.Commit();
-  if (buildMojiSheet) buildMojiSheet();
+  if (c.buildMojiSheet) c.buildMojiSheet();
   return true;
 }
 
-void SavePuzzle(Puzzle& puzzle, const ZIREDIZU& ini, const ModeState& modes,
-                const std::string& name) {
+void SavePuzzle(PuzzleFileContext& c, const std::string& name) {
   if (name.empty()) return;
-  // One atomic rewrite at the end; an exception flushes what was written before it.
-  ProfileWriteBatch batch;
-  ini.WriteFileIni(name, "WIDTH", std::to_string(puzzle.GridWidth));
-  ini.WriteFileIni(name, "HEIGHT", std::to_string(puzzle.GridHeight));
-  ini.WriteFileIni(name, "TITLE", puzzle.Title);
-  ini.WriteFileIni(name, "VERSION", "011");
-  ini.WriteFileIni(name, "PASSWORD", puzzle.Password);
-  ini.WriteFileIni(name, "GAMEMODE", modes.nankuro() ? "NANKURO" : "CROSSWORD");
-  ini.WriteFileIni(name, "KAITOU", JoinNumberList(puzzle.Kaitou.data(), kSlotCount));
-  ini.WriteFileIni(name, "SYOKI", JoinNumberList(puzzle.Syoki.data(), kSlotCount));
+  Puzzle& p = c.puzzle;
+  ProfileBatch batch(Path(c, name));
+  const auto write = [&](const std::string& key, const std::string& value) {
+    c.ini.WriteFileIni(name, key, value);
+  };
+  write("WIDTH", std::to_string(p.GridWidth));
+  write("HEIGHT", std::to_string(p.GridHeight));
+  write("TITLE", p.Title);
+  write("VERSION", "011");
+  write("PASSWORD", p.Password);
+  write("GAMEMODE", c.modes.nankuro() ? "NANKURO" : "CROSSWORD");
+  write("KAITOU", JoinNumbers(p.Kaitou.data(), kSlotCount));
+  write("SYOKI", JoinNumbers(p.Syoki.data(), kSlotCount));
   {
-    CellsLock lock(puzzle);
-    const std::int32_t count = ClampGridWidth(puzzle.GridWidth) * ClampGridHeight(puzzle.GridHeight);
-    const std::int32_t width = ClampGridWidth(puzzle.GridWidth);
-    std::int32_t list[kSlotCount];
-    int held = 0;
+    CellsLock cells(p);
+    std::vector<std::int32_t> list;
     int key = 0;
-    for (std::int32_t c = 0; c < count; ++c) {
-      list[held++] = lock.at(c % width, c / width);
-      if (held == kSlotCount) {
-        ini.WriteFileIni(name, Key("TABLE", key++), JoinNumberList(list, held));
-        held = 0;
+    const std::int32_t count = p.CellCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+      list.push_back(cells.at(i % p.GridWidth, i / p.GridWidth));
+      if (list.size() == 32) {
+        write("TABLE" + std::to_string(key++), JoinNumbers(list.data(), list.size()));
+        list.clear();
       }
     }
-    if (held > 0) ini.WriteFileIni(name, Key("TABLE", key), JoinNumberList(list, held));
+    if (!list.empty()) write("TABLE" + std::to_string(key), JoinNumbers(list.data(), list.size()));
   }
-  for (int n = 0; n < 8; ++n) {
-    ini.WriteFileIni(name, Key("HINTTBL", n),
-                     JoinNumberList(puzzle.HintTbl.data() + n * kSlotCount, kSlotCount));
+  for (int n = 0; n < 8; ++n) write("HINTTBL" + std::to_string(n), JoinNumbers(p.HintTbl.data() + 32 * n, 32));
+  for (std::size_t n = 0; n < p.MojiTbl.size(); ++n) {
+    if (!p.MojiTbl[n].empty()) write("MOJITBL" + std::to_string(n), p.MojiTbl[n]);
   }
-  for (std::size_t n = 0; n < puzzle.MojiTbl.size(); ++n) {
-    if (!puzzle.MojiTbl[n].empty()) {
-      ini.WriteFileIni(name, Key("MOJITBL", static_cast<int>(n)), puzzle.MojiTbl[n]);
-    }
+  for (int n = 0; n < 8; ++n) write("ANSERTBL" + std::to_string(n), JoinNumbers(p.AnserTbl.data() + 32 * n, 32));
+  for (std::size_t n = 0; n < p.HintTate.size(); ++n) {
+    if (!p.HintTate[n].empty()) write("HINTTATE" + std::to_string(n), p.HintTate[n]);
   }
-  for (int n = 0; n < 8; ++n) {
-    ini.WriteFileIni(name, Key("ANSERTBL", n),
-                     JoinNumberList(puzzle.AnserTbl.data() + n * kSlotCount, kSlotCount));
-  }
-  for (std::size_t n = 0; n < puzzle.HintTate.size(); ++n) {
-    if (!puzzle.HintTate[n].empty()) {
-      ini.WriteFileIni(name, Key("HINTTATE", static_cast<int>(n)), puzzle.HintTate[n]);
-    }
-  }
-  for (std::size_t n = 0; n < puzzle.HintYoko.size(); ++n) {
-    if (!puzzle.HintYoko[n].empty()) {
-      ini.WriteFileIni(name, Key("HINTYOKO", static_cast<int>(n)), puzzle.HintYoko[n]);
-    }
+  for (std::size_t n = 0; n < p.HintYoko.size(); ++n) {
+    if (!p.HintYoko[n].empty()) write("HINTYOKO" + std::to_string(n), p.HintYoko[n]);
   }
   batch.Commit();
 }
 
-void SaveInput(const Puzzle& puzzle, const ZIREDIZU& ini, const std::string& name) {
+void SaveInput(PuzzleFileContext& c, const std::string& name) {
   if (name.empty()) return;
-  ProfileWriteBatch batch;
+  ProfileBatch batch(Path(c, name));
   for (int n = 0; n < 8; ++n) {
-    ini.WriteFileIni(name, Key("INPUTTBL", n),
-                     JoinNumberList(puzzle.InputTbl.data() + n * kSlotCount, kSlotCount));
+    c.ini.WriteFileIni(name, "INPUTTBL" + std::to_string(n),
+                       JoinNumbers(c.puzzle.InputTbl.data() + 32 * n, 32));
   }
   batch.Commit();
 }
 
-void LoadCharTableOnly(Puzzle& puzzle, const ZIREDIZU& ini, const std::string& name) {
-  puzzle.MojiTbl.clear();
-  ProfileWriteBatch cache;
+void LoadCharTableOnly(PuzzleFileContext& c, const std::string& name) {
+  c.puzzle.MojiTbl.clear();
+  ProfileBatch batch(Path(c, name));
   for (int n = 0; n < kTableEntries; ++n) {
-    puzzle.MojiTbl.push_back(name.empty() ? std::string() : ini.ReadFileIni(name, Key("MOJITBL", n)));
+    c.puzzle.MojiTbl.push_back(name.empty() ? std::string() : c.ini.ReadFileIni(name, "MOJITBL" + std::to_string(n)));
   }
-  cache.Commit();
 }
 
 }  // namespace teku

@@ -1,8 +1,7 @@
-// The puzzle file (*.CRS): every key of a puzzle and of a saved input, read and written one key
-// at a time through the services component, in the program's directory.
+// Puzzle files (*.CRS): every key, its default and the order of reads and writes. The files lie
+// in the program folder; each operation takes a bare file name.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,25 +11,41 @@
 
 namespace teku {
 
-// Fills `count` entries from one list value: an empty or non-integer item takes `fallback`, and
-// a value with fewer items repeats its last item for the rest.
-void ReadNumberList(const std::string& value, std::int32_t fallback, std::int32_t* out, int count);
-// Decimal items joined by "," with no comma at the end.
-std::string JoinNumberList(const std::int32_t* values, int count);
-// A whole value as a decimal integer (optional sign, digits only, fits in 32 bits).
-bool ParseDecimal(const std::string& text, std::int32_t* value);
+// What a load needs besides the puzzle: the mode marks it sets and the character sheet rebuild.
+struct PuzzleFileContext {
+  const ZIREDIZU& ini;
+  Puzzle& puzzle;
+  ModeState& modes;
+  std::function<void()> buildMojiSheet;
+};
 
-// Each takes a bare file name; an empty name does nothing beyond the resets it starts with.
-// Loads set the kind marks from GAMEMODE and always switch to game mode; `buildMojiSheet`
-// renders the character sheet anew after a load. Saves throw ProfileWriteError for a refused
-// write; the keys written before it stay in the file.
-bool LoadPuzzleFile(Puzzle& puzzle, const ZIREDIZU& ini, ModeState& modes,
-                    const std::string& name, const std::function<void()>& buildMojiSheet);
-bool LoadPuzzle(Puzzle& puzzle, const ZIREDIZU& ini, ModeState& modes, const std::string& name,
-                const std::function<void()>& buildMojiSheet);
-void SavePuzzle(Puzzle& puzzle, const ZIREDIZU& ini, const ModeState& modes,
-                const std::string& name);
-void SaveInput(const Puzzle& puzzle, const ZIREDIZU& ini, const std::string& name);
-void LoadCharTableOnly(Puzzle& puzzle, const ZIREDIZU& ini, const std::string& name);
+// Reads a number list the way the program always has: items split at ',', an empty or
+// malformed item gives the default, and a key with fewer items repeats its last one.
+class NumberListReader {
+ public:
+  NumberListReader(std::string text, std::int32_t defaultValue)
+      : rest_(std::move(text)), default_(defaultValue) {}
+  std::int32_t Next();
+  bool empty() const { return rest_.empty(); }
+
+ private:
+  std::string rest_;
+  std::int32_t default_;
+};
+
+// A decimal integer (optional sign, leading blanks allowed), or nothing.
+bool ParseDecimal(const std::string& text, std::int32_t& value);
+std::string JoinNumbers(const std::int32_t* values, std::size_t count);
+
+// ResetInput, the INPUTTBL keys, then LoadPuzzle. Always true.
+bool LoadPuzzleFile(PuzzleFileContext& c, const std::string& name);
+// ResetPuzzle, then every key but INPUTTBL; the puzzle ends in game mode. Always true.
+bool LoadPuzzle(PuzzleFileContext& c, const std::string& name);
+// Every key but INPUTTBL. Throws ProfileWriteError; the keys written before stay written.
+void SavePuzzle(PuzzleFileContext& c, const std::string& name);
+// The INPUTTBL keys only.
+void SaveInput(PuzzleFileContext& c, const std::string& name);
+// The MOJITBL keys only.
+void LoadCharTableOnly(PuzzleFileContext& c, const std::string& name);
 
 }  // namespace teku

@@ -51,6 +51,27 @@ bool Puzzle::IsInitialCell(std::int32_t x, std::int32_t y) const {
                      [&](std::int32_t s) { return SyokiNamesCell(s) && s == index; });
 }
 
+Puzzle::Snapshot Puzzle::TakeSnapshot() {
+  Snapshot s;
+  s.width = GridWidth;
+  s.height = GridHeight;
+  s.title = Title;
+  s.password = Password;
+  s.kaitou = Kaitou;
+  s.syoki = Syoki;
+  s.anser = AnserTbl;
+  s.input = InputTbl;
+  s.hint = HintTbl;
+  s.moji = MojiTbl;
+  s.tate = HintTate;
+  s.yoko = HintYoko;
+  CellsLock cells(*this);
+  for (std::int32_t y = 0; y < GridHeight; ++y) {
+    for (std::int32_t x = 0; x < GridWidth; ++x) s.cells.push_back(cells.at(x, y));
+  }
+  return s;
+}
+
 void Puzzle::ResetPuzzle() {
   CursorX = kNone;
   CursorY = kNone;
@@ -109,8 +130,9 @@ void Puzzle::ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const M
   // 256 doubles as the free-slot marker, so that cell cannot be told apart from a free slot.
   if (index == kNone) return;
   if (add) {
+    // The cell is looked for in every slot before a free one is taken: no cell is listed twice.
+    if (std::find(Syoki.begin(), Syoki.end(), index) != Syoki.end()) return;
     for (auto& slot : Syoki) {
-      if (slot == index) return;
       if (slot == CellCount() || slot == kNone) {
         slot = index;
         return;
@@ -118,11 +140,9 @@ void Puzzle::ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const M
     }
     return;
   }
+  // Every slot that lists the cell is cleared (a file may list it twice).
   for (auto& slot : Syoki) {
-    if (slot == index) {
-      slot = kNone;
-      return;
-    }
+    if (slot == index) slot = kNone;
   }
 }
 

@@ -107,12 +107,24 @@ class Puzzle {
   // True when one of the Syoki slots names cell (x, y).
   bool IsInitialCell(std::int32_t x, std::int32_t y) const;
 
+  // What a save writes, to tell by value whether an action changed it.
+  struct Snapshot {
+    std::int32_t width = 0, height = 0;
+    std::string title, password;
+    Slots32 kaitou{}, syoki{};
+    Table256 anser{}, input{}, hint{};
+    TextList moji, tate, yoko;
+    std::vector<std::uint8_t> cells;  // the cells in use, row by row
+    bool operator==(const Snapshot&) const = default;
+  };
+  Snapshot TakeSnapshot();
+
   void ResetPuzzle();
   void ResetInput();
   // Clears the content for the current size; `buildMojiSheet` renders the character sheet anew.
   void ClearForNewSize(const std::function<void()>& buildMojiSheet);
-  // Adds or removes cell (x, y) in Syoki; acts only in answer mode with a number-crossword and
-  // the initial-display designation on.
+  // Adds cell (x, y) to Syoki (unless some slot lists it already) or removes it from every slot;
+  // acts only in answer mode with a number-crossword and the initial-display designation on.
   void ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const ModeState& modes);
   // Entering create mode: InputTbl becomes the identity; game or answer: every entry 256.
   void SetInputForMode(PlayMode mode);

@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libjpeg-turbo-progs imagemagick
-  xvfb xauth
+  xvfb xauth xdotool openbox
 )
 
 missing=()

@@ -1,144 +1,149 @@
-// Profile-file engine: a line-preserving document with an index of the first section of each
-// name, plus atomic replacement of the file and an optional in-memory batch.
+// The profile-file engine. Every file access goes through a ProfileDocument; a file is replaced
+// by writing a temporary file beside it, flushing it to disk and renaming it over the target.
 #include "services/profile_file.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <list>
-#include <sstream>
-#include <unordered_map>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace teku {
 
 namespace {
 
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string Trim(const std::string& s) {
-  std::size_t b = 0;
-  std::size_t e = s.size();
+  std::size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
-std::string Fold(const std::string& s) {
+// ASCII letters upper-cased; the trail bytes of double-byte characters are left alone.
+std::string UpperName(const std::string& s) {
   std::string out = s;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(c)) {
+      ++i;
+      continue;
+    }
+    if (c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
   }
   return out;
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-std::string Unquote(const std::string& trimmed) {
-  if (trimmed.size() >= 2 && (trimmed.front() == '"' || trimmed.front() == '\'') &&
-      trimmed.back() == trimmed.front()) {
-    return trimmed.substr(1, trimmed.size() - 2);
-  }
-  return trimmed;
-}
-
-// Cuts at 1023 bytes without splitting a double-byte character.
-std::string Clip(const std::string& value) {
-  if (value.size() <= kProfileValueMax) return value;
+// The name of a section header line ("[name]" after leading blanks), or false.
+bool SectionName(const std::string& line, std::string& name) {
   std::size_t i = 0;
-  while (i < kProfileValueMax) {
-    const std::size_t step = IsLeadByte(static_cast<unsigned char>(value[i])) ? 2 : 1;
-    if (i + step > kProfileValueMax) break;
-    i += step;
-  }
-  return value.substr(0, i);
-}
-
-std::function<bool(const std::string&, const std::string&)>& FailureHook() {
-  static std::function<bool(const std::string&, const std::string&)> hook;
-  return hook;
-}
-
-// Anything a platform would refuse: a file without write permission (also for a privileged
-// user, as the read-only attribute would be), or a directory we cannot create files in.
-bool Writable(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return false;
-    if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
-  }
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  return ::access(dir.c_str(), W_OK) == 0;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  *text = ss.str();
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  if (i >= line.size() || line[i] != '[') return false;
+  const std::size_t close = line.find(']', i + 1);
+  if (close == std::string::npos) return false;
+  name = Trim(line.substr(i + 1, close - i - 1));
   return true;
 }
 
-// Temporary file beside the target, flushed to disk, then renamed over it: a failure at any
-// step leaves the old file whole.
+// For a key line: its name and where its value starts; false for other lines.
+bool KeyOf(const std::string& line, std::string& key, std::size_t& valueStart) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return false;
+  key = Trim(line.substr(0, eq));
+  valueStart = eq + 1;
+  return true;
+}
+
+std::string CutAtCharacter(const std::string& s, std::size_t max) {
+  if (s.size() <= max) return s;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const std::size_t len = IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
+    if (i + len > max) break;
+    i += len;
+  }
+  return s.substr(0, i);
+}
+
+std::string Unquoted(const std::string& raw) {
+  std::string v = Trim(raw);
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    v = v.substr(1, v.size() - 2);
+  }
+  return v;
+}
+
+std::string WithoutLineBreaks(const std::string& value) {
+  std::string v = value;
+  for (char& c : v) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return v;
+}
+
+// ---- files ----------------------------------------------------------------------------------
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  text.clear();
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return true;
+}
+
+// Replaces the file with `text`: a temporary file beside it, flushed to disk, renamed over it.
+// A read-only target or any failure leaves the old file as it was.
 void ReplaceFile(const std::string& path, const std::string& text) {
-  if (!Writable(path)) throw ProfileWriteError(path);
-  mode_t mode = 0644;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  std::string tmp = path + ".tmpXXXXXX";
-  const int fd = ::mkstemp(tmp.data());
+  mode_t mode = 0644;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) throw ProfileWriteError(path);
+    mode = st.st_mode & 07777;
+  }
+  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) throw ProfileWriteError(path);
   bool ok = true;
   std::size_t done = 0;
   while (ok && done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<std::size_t>(n);
-    }
+    const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) ok = false; else done += static_cast<std::size_t>(w);
   }
   ok = ok && ::fchmod(fd, mode) == 0;
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    throw ProfileWriteError(path);
-  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return;
+  ::unlink(temp.c_str());
+  throw ProfileWriteError(path);
 }
 
-struct Batch {
+int g_failWrite = 0;
+
+struct OpenBatch {
+  ProfileDocument doc;
   int depth = 0;
-  struct Entry {
-    std::unique_ptr<ProfileDocument> doc;
-    bool dirty = false;
-    bool checked = false;
-  };
-  std::map<std::string, Entry> files;
+  bool dirty = false;
 };
-
-Batch& TheBatch() {
-  static Batch batch;
-  return batch;
+std::map<std::string, OpenBatch>& Batches() {
+  static std::map<std::string, OpenBatch> batches;
+  return batches;
 }
 
-Batch::Entry& BatchEntry(const std::string& path) {
-  auto& entry = TheBatch().files[path];
-  if (!entry.doc) {
-    std::string text;
-    ReadWholeFile(path, &text);
-    entry.doc = std::make_unique<ProfileDocument>(text);
-  }
-  return entry;
+ProfileDocument LoadDocument(const std::string& path) {
+  std::string text;
+  if (!ReadWholeFile(path, text)) text.clear();
+  return ProfileDocument::Parse(text);
+}
+
+void CountWrite(const std::string& path) {
+  if (g_failWrite > 0 && --g_failWrite == 0) throw ProfileWriteError(path);
 }
 
 }  // namespace
@@ -146,221 +151,200 @@ Batch::Entry& BatchEntry(const std::string& path) {
 ProfileWriteError::ProfileWriteError(const std::string& path)
     : std::runtime_error(path + " に書き込めません"), path_(path) {}
 
-// ---- Document ----------------------------------------------------------------------------
+void FailProfileWriteNumber(int n) { g_failWrite = n; }
 
-struct ProfileDocument::Impl {
-  struct Line {
-    std::string text;
-    std::string eol;
-  };
-  using Iter = std::list<Line>::iterator;
-  struct Section {
-    Iter last;  // the header, or the last key line of the section
-    std::unordered_map<std::string, Iter> keys;  // first line of each folded key name
-  };
-  std::list<Line> lines;
-  std::unordered_map<std::string, Section> sections;  // first section of each folded name
-  bool hasTrailingText = false;
+// ---- values -------------------------------------------------------------------------------
 
-  static bool SplitKey(const std::string& text, std::string* key, std::string* rawValue) {
-    const std::size_t eq = text.find('=');
-    if (eq == std::string::npos) return false;
-    *key = Trim(text.substr(0, eq));
-    if (rawValue) *rawValue = Trim(text.substr(eq + 1));
-    return true;
-  }
-
-  static bool SectionHeader(const std::string& text, std::string* name) {
-    const std::string t = Trim(text);
-    if (t.empty() || t.front() != '[') return false;
-    const std::size_t close = t.rfind(']');
-    *name = Trim(close == std::string::npos || close == 0 ? t.substr(1) : t.substr(1, close - 1));
-    return true;
-  }
-
-  void Parse(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-      std::size_t j = i;
-      while (j < text.size() && text[j] != '\r' && text[j] != '\n') ++j;
-      Line line{text.substr(i, j - i), {}};
-      if (j < text.size()) {
-        if (text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') {
-          line.eol = "\r\n";
-          j += 2;
-        } else {
-          line.eol = text.substr(j, 1);
-          j += 1;
-        }
-      }
-      lines.push_back(std::move(line));
-      i = j;
-    }
-    Section* current = nullptr;
-    for (auto it = lines.begin(); it != lines.end(); ++it) {
-      std::string name;
-      if (SectionHeader(it->text, &name)) {
-        auto [pos, inserted] = sections.try_emplace(Fold(name), Section{it, {}});
-        current = inserted ? &pos->second : nullptr;
-        continue;
-      }
-      std::string key;
-      if (current && SplitKey(it->text, &key, nullptr)) {
-        current->keys.try_emplace(Fold(key), it);
-        current->last = it;
-      }
-    }
-  }
-};
-
-ProfileDocument::ProfileDocument(const std::string& text) : impl_(std::make_unique<Impl>()) {
-  impl_->Parse(text);
+std::string DecodeProfileValue(const std::string& raw) {
+  return CutAtCharacter(Unquoted(raw), kProfileValueMax);
 }
 
-ProfileDocument::~ProfileDocument() = default;
-
-bool ProfileDocument::Find(const std::string& section, const std::string& key,
-                           std::string* value) const {
-  const auto s = impl_->sections.find(Fold(Trim(section)));
-  if (s == impl_->sections.end()) return false;
-  const auto k = s->second.keys.find(Fold(Trim(key)));
-  if (k == s->second.keys.end()) return false;
-  std::string name;
-  std::string raw;
-  Impl::SplitKey(k->second->text, &name, &raw);
-  if (value) *value = Clip(Unquote(raw));
-  return true;
+std::string EncodeProfileValue(const std::string& value) {
+  const std::string v = WithoutLineBreaks(value);
+  return Unquoted(v) == v ? v : "\"" + v + "\"";
 }
 
-bool ProfileDocument::Write(const std::string& section, const std::string& key,
-                            const std::string& value) {
-  std::string clean = value;
-  for (char& c : clean) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  const std::string encoded = EncodeProfileValue(clean);
-  const std::string sectionName = Trim(section);
-  const std::string keyName = Trim(key);
-  auto& lines = impl_->lines;
-  auto s = impl_->sections.find(Fold(sectionName));
-  if (s == impl_->sections.end()) {
-    if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = "\r\n";
-    auto header = lines.insert(lines.end(), {"[" + sectionName + "]", "\r\n"});
-    s = impl_->sections.emplace(Fold(sectionName), Impl::Section{header, {}}).first;
-  }
-  Impl::Section& sec = s->second;
-  const auto k = sec.keys.find(Fold(keyName));
-  if (k != sec.keys.end()) {
+// ---- documents ----------------------------------------------------------------------------
+
+ProfileDocument ProfileDocument::Parse(const std::string& text) {
+  ProfileDocument doc;
+  doc.sections_.emplace_back();  // the prelude
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t end = i;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    Line line;
+    line.text = text.substr(i, end - i);
+    if (end < text.size()) {
+      if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
+        line.eol = "\r\n";
+        end += 2;
+      } else {
+        line.eol = std::string(1, text[end]);
+        end += 1;
+      }
+    }
+    i = end;
     std::string name;
-    std::string raw;
-    Impl::SplitKey(k->second->text, &name, &raw);
-    if (Unquote(raw) == clean) return false;
-    k->second->text = name + "=" + encoded;
-    if (k->second->eol.empty()) k->second->eol = "\r\n";
+    if (SectionName(line.text, name)) {
+      Section s;
+      s.upperName = UpperName(name);
+      s.lines.push_back(std::move(line));
+      doc.sections_.push_back(std::move(s));
+      continue;
+    }
+    Section& s = doc.sections_.back();
+    std::string key;
+    std::size_t valueStart = 0;
+    if (KeyOf(line.text, key, valueStart)) {
+      line.valueStart = valueStart;
+      s.keys.emplace(UpperName(key), s.lines.size());
+      s.lastKey = s.lines.size();
+    }
+    s.lines.push_back(std::move(line));
+  }
+  return doc;
+}
+
+const ProfileDocument::Section* ProfileDocument::FindSection(const std::string& upperName) const {
+  for (std::size_t i = 1; i < sections_.size(); ++i) {
+    if (sections_[i].upperName == upperName) return &sections_[i];
+  }
+  return nullptr;
+}
+
+ProfileDocument::Section* ProfileDocument::FindSection(const std::string& upperName) {
+  return const_cast<Section*>(static_cast<const ProfileDocument*>(this)->FindSection(upperName));
+}
+
+std::optional<std::string> ProfileDocument::Find(const std::string& section,
+                                                 const std::string& key) const {
+  const Section* s = FindSection(UpperName(Trim(section)));
+  if (s == nullptr) return std::nullopt;
+  const auto it = s->keys.find(UpperName(Trim(key)));
+  if (it == s->keys.end()) return std::nullopt;
+  const Line& line = s->lines[it->second];
+  return line.text.substr(line.valueStart);
+}
+
+void ProfileDocument::EnsureLastLineEnds() {
+  for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
+    if (s->lines.empty()) continue;
+    if (s->lines.back().eol.empty()) s->lines.back().eol = "\r\n";
+    return;
+  }
+}
+
+bool ProfileDocument::Set(const std::string& section, const std::string& key,
+                          const std::string& stored) {
+  Section* s = FindSection(UpperName(Trim(section)));
+  if (s == nullptr) {
+    EnsureLastLineEnds();
+    Section fresh;
+    fresh.upperName = UpperName(Trim(section));
+    fresh.lines.push_back(Line{"[" + section + "]", "\r\n", 0});
+    sections_.push_back(std::move(fresh));
+    s = &sections_.back();
+  }
+  const std::string upperKey = UpperName(Trim(key));
+  const auto it = s->keys.find(upperKey);
+  if (it != s->keys.end()) {
+    Line& line = s->lines[it->second];
+    if (line.text.compare(line.valueStart, std::string::npos, stored) == 0) return false;
+    // The key keeps its own spelling; the line becomes KEY=VALUE.
+    const std::string name = Trim(line.text.substr(0, line.valueStart - 1));
+    line.text = name + "=" + stored;
+    line.valueStart = name.size() + 1;
+    line.eol = "\r\n";
     return true;
   }
-  if (sec.last->eol.empty()) sec.last->eol = "\r\n";
-  auto line = lines.insert(std::next(sec.last), {keyName + "=" + encoded, "\r\n"});
-  sec.keys.emplace(Fold(keyName), line);
-  sec.last = line;
+  const std::size_t at = s->lastKey == 0 ? 1 : s->lastKey + 1;
+  if (at >= s->lines.size()) {
+    EnsureLastLineEnds();
+  } else if (s->lines[at - 1].eol.empty()) {
+    s->lines[at - 1].eol = "\r\n";
+  }
+  const std::string name = Trim(key);
+  s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at),
+                  Line{name + "=" + stored, "\r\n", name.size() + 1});
+  // Lines after the insertion point hold no keys, so the index needs no shifting.
+  s->keys.emplace(upperKey, at);
+  s->lastKey = at;
   return true;
 }
 
-std::string ProfileDocument::Text() const {
+std::string ProfileDocument::Render() const {
   std::string out;
-  std::size_t size = 0;
-  for (const auto& line : impl_->lines) size += line.text.size() + line.eol.size();
-  out.reserve(size);
-  for (const auto& line : impl_->lines) {
-    out += line.text;
-    out += line.eol;
+  for (const Section& s : sections_) {
+    for (const Line& l : s.lines) {
+      out += l.text;
+      out += l.eol;
+    }
   }
   return out;
 }
 
-// ---- Values --------------------------------------------------------------------------------
-
-std::string EncodeProfileValue(const std::string& value) {
-  std::string clean = value;
-  for (char& c : clean) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  if (clean.empty()) return clean;
-  const bool blankEnds = IsBlank(clean.front()) || IsBlank(clean.back());
-  if (blankEnds || Unquote(clean) != clean) return "\"" + clean + "\"";
-  return clean;
-}
-
-// ---- File access ---------------------------------------------------------------------------
-
-bool FindProfileString(const std::string& path, const std::string& section,
-                       const std::string& key, std::string* value) {
-  if (TheBatch().depth > 0) return BatchEntry(path).doc->Find(section, key, value);
-  std::string text;
-  if (!ReadWholeFile(path, &text)) return false;
-  return ProfileDocument(text).Find(section, key, value);
-}
+// ---- file operations ------------------------------------------------------------------------
 
 std::string ReadProfileString(const std::string& path, const std::string& section,
-                              const std::string& key, const std::string& fallback) {
-  std::string value;
-  return FindProfileString(path, section, key, &value) ? value : fallback;
+                              const std::string& key, const std::string& defaultValue) {
+  auto& batches = Batches();
+  const auto it = batches.find(path);
+  if (it != batches.end()) {
+    const auto raw = it->second.doc.Find(section, key);
+    return raw ? DecodeProfileValue(*raw) : defaultValue;
+  }
+  const ProfileDocument doc = LoadDocument(path);
+  const auto raw = doc.Find(section, key);
+  return raw ? DecodeProfileValue(*raw) : defaultValue;
 }
 
 void WriteProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value) {
-  if (FailureHook() && FailureHook()(path, key)) throw ProfileWriteError(path);
-  if (TheBatch().depth > 0) {
-    auto& entry = BatchEntry(path);
-    // Refuse at the first write of a read-only file, as the unbatched write would.
-    if (!entry.checked) {
-      if (!Writable(path)) throw ProfileWriteError(path);
-      entry.checked = true;
-    }
-    if (entry.doc->Write(section, key, value)) entry.dirty = true;
+  CountWrite(path);
+  const std::string stored = EncodeProfileValue(value);
+  auto& batches = Batches();
+  const auto it = batches.find(path);
+  // A value that reads back the same as the one wanted leaves the file untouched.
+  const auto unchanged = [&](const ProfileDocument& doc) {
+    const auto raw = doc.Find(section, key);
+    return raw && Unquoted(*raw) == WithoutLineBreaks(value);
+  };
+  if (it != batches.end()) {
+    if (unchanged(it->second.doc)) return;
+    if (it->second.doc.Set(section, key, stored)) it->second.dirty = true;
     return;
   }
-  std::string text;
-  ReadWholeFile(path, &text);
-  ProfileDocument doc(text);
-  if (doc.Write(section, key, value)) ReplaceFile(path, doc.Text());
+  ProfileDocument doc = LoadDocument(path);
+  if (unchanged(doc)) return;
+  if (doc.Set(section, key, stored)) ReplaceFile(path, doc.Render());
 }
 
-void SetProfileWriteFailureForTest(
-    std::function<bool(const std::string&, const std::string&)> fail) {
-  FailureHook() = std::move(fail);
+ProfileBatch::ProfileBatch(const std::string& path) : path_(path) {
+  auto& batches = Batches();
+  auto it = batches.find(path);
+  if (it == batches.end()) it = batches.emplace(path, OpenBatch{LoadDocument(path), 0, false}).first;
+  ++it->second.depth;
 }
 
-// ---- Batch ---------------------------------------------------------------------------------
-
-ProfileWriteBatch::ProfileWriteBatch() : outer_(TheBatch().depth == 0) { ++TheBatch().depth; }
-
-void ProfileWriteBatch::Commit() {
-  if (done_) return;
-  done_ = true;
-  Batch& batch = TheBatch();
-  --batch.depth;
-  if (!outer_) return;
-  auto files = std::move(batch.files);
-  batch.files.clear();
-  std::string failed;
-  for (auto& [path, entry] : files) {
-    if (!entry.dirty) continue;
-    try {
-      ReplaceFile(path, entry.doc->Text());
-    } catch (const ProfileWriteError&) {
-      if (failed.empty()) failed = path;
-    }
-  }
-  if (!failed.empty()) throw ProfileWriteError(failed);
+void ProfileBatch::Commit() {
+  if (!open_) return;
+  open_ = false;
+  auto& batches = Batches();
+  const auto it = batches.find(path_);
+  if (it == batches.end()) return;
+  if (--it->second.depth > 0) return;
+  const bool dirty = it->second.dirty;
+  const std::string text = dirty ? it->second.doc.Render() : std::string();
+  batches.erase(it);
+  if (dirty) ReplaceFile(path_, text);
 }
 
-ProfileWriteBatch::~ProfileWriteBatch() {
-  if (done_) return;
+ProfileBatch::~ProfileBatch() {
   try {
     Commit();
   } catch (const ProfileWriteError&) {
-    // Already unwinding from the error that ended the batch early; that one is reported.
+    // Reported by an explicit Commit; a destructor never throws.
   }
 }
 

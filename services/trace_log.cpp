@@ -11,6 +11,7 @@ namespace {
 std::int32_t g_traceOn = 0;
 std::int32_t g_traceCount = 0;
 std::string g_traceExeName;
+std::string g_tracePath;  // where the log lives; follows the executable unless set directly
 
 std::string LogPathFor(const std::string& exeName) {
   const auto slash = exeName.find_last_of('/');
@@ -27,7 +28,7 @@ bool FileExists(const std::string& path) {
 void AppendEntry(const std::string& line) {
   if (g_traceOn != 1 || g_traceCount >= kTraceCap) return;
   ++g_traceCount;
-  const std::string path = LogPathFor(g_traceExeName);
+  const std::string& path = g_tracePath;
   if (!FileExists(path)) return;
   std::FILE* f = std::fopen(path.c_str(), "r+b");
   if (f == nullptr) return;
@@ -36,11 +37,14 @@ void AppendEntry(const std::string& line) {
 }
 }  // namespace
 
-void TraceStart(const std::string& exeName) {
+void TraceStart(const std::string& exeName) { TraceStartAt(LogPathFor(exeName), exeName); }
+
+void TraceStartAt(const std::string& logPath, const std::string& exeName) {
   g_traceOn = 0;
   g_traceCount = 0;
   g_traceExeName = exeName;
-  const std::string path = LogPathFor(exeName);
+  g_tracePath = logPath;
+  const std::string& path = g_tracePath;
   if (FileExists(path)) std::remove(path.c_str());
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     static const char kHead[] = "TRACE ON\n";
@@ -83,12 +87,15 @@ void TraceDump(std::int32_t code, std::span<const std::uint8_t> data, std::int32
 
 bool TraceIsOn() { return g_traceOn == 1; }
 std::int32_t TraceCount() { return g_traceCount; }
-std::string TraceLogPath() { return LogPathFor(g_traceExeName); }
+std::string TraceLogPath() {
+  return g_tracePath.empty() ? LogPathFor(g_traceExeName) : g_tracePath;
+}
 
 void TraceReset() {
   g_traceOn = 0;
   g_traceCount = 0;
   g_traceExeName.clear();
+  g_tracePath.clear();
 }
 
 }  // namespace teku

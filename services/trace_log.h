@@ -15,6 +15,8 @@ inline constexpr std::int32_t kTraceCap = 300000;
 // Deletes and recreates the log in ExeName's directory with the line "TRACE ON", then turns
 // tracing on (even when the file could not be created).
 void TraceStart(const std::string& exeName);
+// The same with the log at `logPath` itself, for tools that write it where they are told.
+void TraceStartAt(const std::string& logPath, const std::string& exeName = std::string());
 // Appends "<code> <text>\n"; text is written as the bytes it holds (code page 932).
 void TraceWrite(std::int32_t code, std::string_view text);
 // Appends "<code> " and max(1, min(count, 51)) big-endian words as 8 hex digits and a space each.

@@ -1,64 +1,64 @@
-// Identity and key access of the services component.
+// The services component's identity and key access.
 #include "services/ziredizu.h"
 
+#include <climits>
 #include <unistd.h>
-
-#include <vector>
 
 #include "services/profile_file.h"
 
 namespace teku {
 
-std::string SectionNameFor(const std::string& exeFileName) {
+std::string ZIREDIZU::SectionNameFor(const std::string& exeFileName) {
   std::string name = exeFileName;
   const std::size_t dot = name.find('.');
-  // Keeps the last character on purpose: files written by the original build depend on it.
-  if (dot != std::string::npos && name.size() - dot > 1) name.erase(dot, name.size() - dot - 1);
+  if (dot == std::string::npos) return name;
+  // Everything from the first '.' up to, not including, the last character goes.
+  const std::size_t count = name.size() - 1 - dot;
+  name.erase(dot, count);
   return name;
 }
 
-namespace {
-
-std::string SelfExe() {
-  std::vector<char> buf(4096);
-  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  return n > 0 ? std::string(buf.data(), static_cast<std::size_t>(n)) : std::string("./TEKUCROS.EXE");
+std::string ZIREDIZU::RunningExecutable() {
+  char buffer[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return std::string();
+  return std::string(buffer, static_cast<std::size_t>(n));
 }
 
-}  // namespace
+ZIREDIZU::ZIREDIZU() : ZIREDIZU(RunningExecutable()) {}
 
-ZIREDIZU::ZIREDIZU() { SetIdentity(SelfExe()); }
-
-ZIREDIZU::ZIREDIZU(const std::string& exePath) { SetIdentity(exePath); }
+ZIREDIZU::ZIREDIZU(const std::string& exePath) {
+  const std::size_t slash = exePath.find_last_of('/');
+  ExeDir = slash == std::string::npos ? std::string() : exePath.substr(0, slash + 1);
+  SectionName = SectionNameFor(slash == std::string::npos ? exePath : exePath.substr(slash + 1));
+  IniFileName = ExeDir + "TEKUINI.INI";
+}
 
 ZIREDIZU::ZIREDIZU(const std::string& exeDir, const std::string& sectionName)
-    : ExeDir_(exeDir), SectionName_(sectionName) {
-  if (ExeDir_.empty() || ExeDir_.back() != '/') ExeDir_ += '/';
-  IniFileName_ = ExeDir_ + "TEKUINI.INI";
-}
-
-void ZIREDIZU::SetIdentity(const std::string& exePath) {
-  const std::size_t slash = exePath.rfind('/');
-  ExeDir_ = slash == std::string::npos ? std::string() : exePath.substr(0, slash + 1);
-  SectionName_ = SectionNameFor(slash == std::string::npos ? exePath : exePath.substr(slash + 1));
-  IniFileName_ = ExeDir_ + "TEKUINI.INI";
+    : ExeDir(exeDir.empty() || exeDir.back() == '/' ? exeDir : exeDir + "/"),
+      SectionName(sectionName) {
+  IniFileName = ExeDir + "TEKUINI.INI";
 }
 
 std::string ZIREDIZU::ReadIni(const std::string& key) const {
-  return ReadProfileString(IniFileName_, SectionName_, key, "");
+  return ReadProfileString(IniFileName, SectionName, key, "");
+}
+
+std::string ZIREDIZU::ReadIniOr(const std::string& key, const std::string& defaultValue) const {
+  return ReadProfileString(IniFileName, SectionName, key, defaultValue);
 }
 
 void ZIREDIZU::WriteIni(const std::string& key, const std::string& value) const {
-  WriteProfileString(IniFileName_, SectionName_, key, value);
+  WriteProfileString(IniFileName, SectionName, key, value);
 }
 
 std::string ZIREDIZU::ReadFileIni(const std::string& fileName, const std::string& key) const {
-  return ReadProfileString(ExeDir_ + fileName, SectionName_, key, "");
+  return ReadProfileString(ExeDir + fileName, SectionName, key, "");
 }
 
 void ZIREDIZU::WriteFileIni(const std::string& fileName, const std::string& key,
                             const std::string& value) const {
-  WriteProfileString(ExeDir_ + fileName, SectionName_, key, value);
+  WriteProfileString(ExeDir + fileName, SectionName, key, value);
 }
 
 }  // namespace teku

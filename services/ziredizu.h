@@ -1,41 +1,36 @@
-// The services component: where the program lives, the one profile section it uses, and key
-// access to TEKUINI.INI and to puzzle files in the program's directory.
+// ZIREDIZU, the services component: where the settings file lies, the one section name every
+// key lives in, and the key access for the settings file and the puzzle files.
 #pragma once
 
 #include <string>
 
 namespace teku {
 
-// The section name a given executable file name yields: from the first "." on, everything but
-// the last character is dropped (TEKUCROS.EXE -> TEKUCROSE, MY.APP.EXE -> MYE).
-std::string SectionNameFor(const std::string& exeFileName);
-
 class ZIREDIZU {
  public:
-  // Identity from the running executable (/proc/self/exe).
+  // The identity of the running executable (its real path).
   ZIREDIZU();
-  // Identity from a given executable path (tests, tools acting for another directory).
+  // The identity of an executable at `exePath` (for tools and tests).
   explicit ZIREDIZU(const std::string& exePath);
-  // A program directory and section chosen directly; `exeDir` gets a final "/" if it lacks one.
+  // A program folder and an explicit section name.
   ZIREDIZU(const std::string& exeDir, const std::string& sectionName);
 
-  const std::string& ExeDir() const { return ExeDir_; }
-  const std::string& SectionName() const { return SectionName_; }
-  const std::string& IniFileName() const { return IniFileName_; }
+  std::string IniFileName;  // ExeDir + "TEKUINI.INI"
+  std::string ExeDir;       // ends with '/'
+  std::string SectionName;
 
-  // Reads never fail: anything missing gives "". Writes throw ProfileWriteError.
   std::string ReadIni(const std::string& key) const;
   void WriteIni(const std::string& key, const std::string& value) const;
   std::string ReadFileIni(const std::string& fileName, const std::string& key) const;
   void WriteFileIni(const std::string& fileName, const std::string& key,
                     const std::string& value) const;
+  // A read with a default for a missing key (only the palette picture's key uses one).
+  std::string ReadIniOr(const std::string& key, const std::string& defaultValue) const;
 
- private:
-  void SetIdentity(const std::string& exePath);
-
-  std::string IniFileName_;
-  std::string ExeDir_;
-  std::string SectionName_;
+  // TEKUCROS.EXE gives TEKUCROSE, MY.APP.EXE gives MYE, a name without '.' stays whole.
+  static std::string SectionNameFor(const std::string& exeFileName);
+  // The real path of the running executable.
+  static std::string RunningExecutable();
 };
 
 }  // namespace teku

@@ -157,6 +157,12 @@ bool PutImage(TDibImage& dest, std::int32_t xDest, std::int32_t yDest, std::int3
               std::int32_t height, TDibImage& source, std::int32_t xSrc, std::int32_t ySrc,
               std::int32_t keyNo);
 bool CopyImage(TDibImage& dest, TDibImage& source, std::int32_t keyNo);
+class PixelLock;
+// PutImage on two pictures that the caller holds locked, for loops that copy many blocks.
+// The same clamping, source mapping and key as PutImage.
+bool PutImageLocked(const PixelLock& dest, std::int32_t xDest, std::int32_t yDest,
+                    std::int32_t width, std::int32_t height, const PixelLock& source,
+                    std::int32_t xSrc, std::int32_t ySrc, std::int32_t keyNo);
 void DeletePalette(HPalette palette);
 
 // Fills the two headers for a width x height 8-bit picture (ImageSize included).

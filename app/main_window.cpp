@@ -1,0 +1,516 @@
+// The main window: menu, grid view layout, scrolling and painting.
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMessageBox>
+#include <QScreen>
+#include <cstdio>
+#include <unistd.h>
+#include <QMenuBar>
+#include <QResizeEvent>
+
+#include "app/grid_layout.h"
+#include "app/main_menu.h"
+#include "services/profile_file.h"
+#include "services/sound_sdl.h"
+#include "services/trace_log.h"
+#include "surface/qt_cp932.h"
+
+namespace teku {
+
+namespace {
+const char* const kCaption = "ミナモ　ナンクロ支援ツールv0.42";
+
+// A stored number, or the fallback when the key is missing or malformed.
+std::int32_t IniInt(const std::string& text, std::int32_t fallback) {
+  if (text.empty()) return fallback;
+  try {
+    std::size_t used = 0;
+    const long long v = std::stoll(text, &used, 10);
+    if (used != text.size() || v < INT32_MIN || v > INT32_MAX) return fallback;
+    return static_cast<std::int32_t>(v);
+  } catch (...) {
+    return fallback;
+  }
+}
+
+std::string IniText(const std::string& text, const char* fallback) {
+  return text.empty() ? std::string(fallback) : text;
+}
+
+// Shows the sheet messages as the program's message boxes.
+class BoxMessages final : public MessageSink {
+ public:
+  void Information(const std::string& text, const std::string& caption) override {
+    QMessageBox::information(nullptr, Cp932ToQString(caption), Cp932ToQString(text));
+  }
+};
+BoxMessages g_boxMessages;
+
+// UI text of this window, as code page 932 for the message sink.
+std::string Cp932(const char* utf8) {
+  return QStringToCp932(QString::fromUtf8(utf8)).value_or(std::string(utf8));
+}
+}  // namespace
+
+namespace {
+ProgramEnvironment WithExecutable(ProgramEnvironment environment) {
+  if (environment.exePath.empty()) environment.exePath = ZIREDIZU::RunningExecutable();
+  return environment;
+}
+}  // namespace
+
+TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
+    : QMainWindow(parent),
+      TEKUINI1(WithExecutable(environment).exePath),
+      environment_(WithExecutable(environment)) {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  ProgramDir = TEKUINI1.ExeDir;
+  sound.BgmMidPath = "BGM.MID";
+  sound.LeftWavPath = "HIDARI.WAV";
+  sound.RightWavPath = "MIGI.WAV";
+  sound.FineWavPath = "SEIKAI.WAV";
+  client_ = new QWidget(this);
+  setCentralWidget(client_);
+  PaintBox1 = new TTEKUBMP(client_);
+  PaintBox1->setGeometry(0, 0, 448, 320);
+  ScrollBar_Width = new QScrollBar(Qt::Horizontal, client_);
+  ScrollBar_Width->setGeometry(0, 320, 448, 20);
+  ScrollBar_Width->setMinimum(0);
+  ScrollBar_Width->hide();
+  ScrollBar_Height = new QScrollBar(Qt::Vertical, client_);
+  ScrollBar_Height->setGeometry(448, 0, 20, 320);
+  ScrollBar_Height->setMinimum(0);
+  ScrollBar_Height->hide();
+  BuildMenu();
+  move(246, 226);
+  SetClientSize(468, 340);
+
+  soundBackend_ = std::make_unique<SdlMediaBackend>();
+  SetSoundPlatform(soundBackend_.get(), QueuedGuiPoster(this));
+
+  PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+  PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
+  connect(ScrollBar_Width, &QScrollBar::valueChanged, this, [this] { ScrollBar_WidthChange(); });
+  connect(ScrollBar_Height, &QScrollBar::valueChanged, this, [this] { ScrollBar_HeightChange(); });
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  FormDestroy();
+  SetSoundPlatform(nullptr, nullptr);
+  soundBackend_.reset();
+  DeletePalette(PaletteHandle);
+}
+
+void TForm1::ShowMessage(const std::string& text, const std::string& caption) {
+  MessageSink* sink = environment_.messages != nullptr ? environment_.messages : &g_boxMessages;
+  sink->Information(text, caption);
+}
+
+void TForm1::RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
+                             std::int32_t height) {
+  std::int32_t w = SnapStoredClientWidth(width);
+  std::int32_t h = SnapStoredClientHeight(height);
+  // A client of no cell, or one larger than the screen, is brought back into range.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+  w = std::clamp(w, 52, std::max(52, SnapStoredClientWidth(avail.width())));
+  h = std::clamp(h, 52, std::max(52, SnapStoredClientHeight(avail.height())));
+  QPoint pos(SnapStoredPosition(left), SnapStoredPosition(top));
+  bool onScreen = false;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    if (s->geometry().intersects(QRect(pos, QSize(w, h)))) onScreen = true;
+  }
+  if (!onScreen) pos = QPoint(SnapStoredPosition(avail.x()), SnapStoredPosition(avail.y()));
+  move(pos);
+  SetClientSize(w, h);
+}
+
+bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
+                       std::int32_t minHeight) {
+  MessageSink* sink = environment_.messages != nullptr ? environment_.messages : &g_boxMessages;
+  LoadImageFile(*PaintBox1, ResolveProgramFile(name), sheet, ProgressSink(), sink);
+  if (sheet.allocated() && (sheet.width() < minWidth || sheet.height() < minHeight)) {
+    FreeImage(sheet);
+  }
+  return sheet.allocated();
+}
+
+void TForm1::FormCreate() {
+  TraceStart(environment_.exePath);
+  InLayout = 1;
+  ResizeReady = 0;
+  NewPuzzlePending = 0;
+  RestoreGeometry(IniInt(ReadIni("Left"), x()), IniInt(ReadIni("Top"), y()),
+                  IniInt(ReadIni("Width"), ClientWidth()), IniInt(ReadIni("Height"), ClientHeight()));
+  LastClientWidth = LastClientHeight = LastGridWidth = LastGridHeight = 0;
+  MojiBmpPath = IniText(ReadIni("MOJIBMP"), "TEKUMOJI.BMP");
+  NumBmpPath = IniText(ReadIni("NUMBMP"), "TEKUNUMB.BMP");
+  ColorBmpPath = IniText(ReadIni("COLORBMP"), "TEKUCOLR.BMP");
+  sound.BgmMidPath = IniText(ReadIni("BGMMID"), "BGM.MID");
+  sound.LeftWavPath = IniText(ReadIni("LEFTWAV"), "HIDARI.WAV");
+  sound.RightWavPath = IniText(ReadIni("RIGHTWAV"), "MIGI.WAV");
+  sound.FineWavPath = IniText(ReadIni("FINEWAV"), "SEIKAI.WAV");
+  FineBmpPath = IniText(ReadIni("FINEBMP"), "SEIKAI.BMP");
+  Modified = 0;
+  BlitReady = 1;
+  ClickReady = 1;
+  sound.BgmDevice = sound.LeftWavDevice = sound.RightWavDevice = sound.FineWavDevice = 0;
+  PaletteHandle = PaintBox1->CreateScreenPalette(PaletteHandle);
+  PaletteEntries = PaintBox1->Palette;
+  PaintBox1->SetPalette(PaletteEntries, PaletteHandle);
+  PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
+  PaintBox1->CreateImage(512, 512, sheets.MojiSheet);
+  PaintBox1->CreateImage(512, 512, sheets.NumSheet);
+  PaintBox1->CreateImage(64, 192, sheets.ColorSheet);
+  sheets.UpdateCounts();
+  const bool moji = LoadSheet(MojiBmpPath, sheets.MojiSheet, kCellPixels, kCellPixels);
+  const bool num = LoadSheet(NumBmpPath, sheets.NumSheet, kCellPixels, kCellPixels);
+  const bool color = LoadSheet(ColorBmpPath, sheets.ColorSheet, 64, 192);
+  sheets.UpdateCounts();
+  if (!moji) ShowMessage(Cp932("文字表示用ＢＭＰがロードできません。まず初期設定して下さい"), MojiBmpPath);
+  if (!num) {
+    ShowMessage(Cp932("数字表示用ＢＭＰがロードできません。INIファイルを削除して再起動下さい"), NumBmpPath);
+  }
+  if (!color) {
+    ShowMessage(Cp932("マス表示用ＢＭＰがロードできません。INIファイルを削除して再起動下さい"), ColorBmpPath);
+  }
+  puzzle.ResetPuzzle();
+  puzzle.ResetInput();
+  BuildMojiSheet();
+  ResizeReady = 1;
+  LayoutGrid();
+  if (ReadIni("ONKYO") == "OFF") {
+    setChecked("MN_MODEONGAKU", false);
+  } else {
+    setChecked("MN_MODEONGAKU", true);
+    ReopenSound();
+  }
+  InLayout = 0;
+  clickCache = ClickCache{};
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!destroyed_ && !AskToSave()) {
+    event->ignore();
+    return;
+  }
+  if (BeforeShutdown) BeforeShutdown();
+  FormDestroy();
+  QMainWindow::closeEvent(event);
+}
+
+void TForm1::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  InLayout = 1;
+  if (sound.BgmDevice != 0) MidiClose(sound.BgmDevice);
+  if (sound.LeftWavDevice != 0) WaveClose(sound.LeftWavDevice);
+  if (sound.RightWavDevice != 0) WaveClose(sound.RightWavDevice);
+  if (sound.FineWavDevice != 0) WaveClose(sound.FineWavDevice);
+  // A refused write ends the writing (the keys after it are not written) but never the
+  // release that follows. A minimised or maximised window stores its normal geometry.
+  int left = x(), top = y(), width = ClientWidth(), height = ClientHeight();
+  if ((isMinimized() || isMaximized()) && normalGeometry().isValid()) {
+    const QRect normal = normalGeometry();
+    left = normal.x();
+    top = normal.y();
+    width = normal.width();
+    height = normal.height() - menuBar()->height();
+  }
+  WriteIniKeys({{"Left", std::to_string(left)},
+                {"Top", std::to_string(top)},
+                {"Width", std::to_string(width)},
+                {"Height", std::to_string(height)},
+                {"MOJIBMP", MojiBmpPath},
+                {"NUMBMP", NumBmpPath},
+                {"COLORBMP", ColorBmpPath},
+                {"BGMMID", sound.BgmMidPath},
+                {"LEFTWAV", sound.LeftWavPath},
+                {"RIGHTWAV", sound.RightWavPath},
+                {"FINEWAV", sound.FineWavPath},
+                {"FINEBMP", FineBmpPath},
+                {"MONDAI", puzzle.MondaiName},
+                {"ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF"}});
+  FreeImage(FinePicture);
+  FreeImage(PaintBox1->Image);
+  FreeImage(sheets.MojiSheet);
+  FreeImage(sheets.NumSheet);
+  FreeImage(sheets.ColorSheet);
+}
+
+std::string TForm1::ResolveProgramFile(const std::string& name) const {
+  if (name.empty() || name.front() == '/') return name;
+  return ProgramDir + name;
+}
+
+void TForm1::ReopenSound() {
+  SoundDevices resolved = sound;
+  resolved.BgmMidPath = ResolveProgramFile(sound.BgmMidPath);
+  resolved.LeftWavPath = ResolveProgramFile(sound.LeftWavPath);
+  resolved.RightWavPath = ResolveProgramFile(sound.RightWavPath);
+  resolved.FineWavPath = ResolveProgramFile(sound.FineWavPath);
+  teku::ReopenSound(resolved, this);
+  sound.BgmDevice = resolved.BgmDevice;
+  sound.LeftWavDevice = resolved.LeftWavDevice;
+  sound.RightWavDevice = resolved.RightWavDevice;
+  sound.FineWavDevice = resolved.FineWavDevice;
+}
+
+void TForm1::PlayLeftClick() {
+  if (sound.LeftWavDevice != 0) WavePlay(sound.LeftWavDevice, this);
+}
+
+void TForm1::PlayRightClick() {
+  if (sound.RightWavDevice != 0) WavePlay(sound.RightWavDevice, this);
+}
+
+void TForm1::SoundNotify(std::uint32_t code, DeviceId device) {
+  HandleSoundNotify(sound, code, device, checked("MN_MODEONGAKU"), this);
+}
+
+std::string TForm1::ReadIni(const std::string& key) { return TEKUINI1.ReadIni(key); }
+
+void TForm1::WriteIni(const std::string& key, const std::string& value) {
+  TEKUINI1.WriteIni(key, value);
+}
+
+bool TForm1::WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys) {
+  try {
+    ProfileBatch batch(TEKUINI1.IniFileName);
+    for (const auto& [key, value] : keys) WriteIni(key, value);
+    batch.Commit();
+    return true;
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
+    return false;
+  }
+}
+
+void TForm1::BuildMenu() {
+  for (const MenuSpec& menuSpec : kMainMenu) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuSpec.caption));
+    menu->setObjectName(QString::fromUtf8(menuSpec.name));
+    for (int i = 0; i < menuSpec.count; ++i) {
+      const MenuItemSpec& spec = menuSpec.items[i];
+      QAction* action = spec.separator ? menu->addSeparator()
+                                       : menu->addAction(QString::fromUtf8(spec.caption));
+      action->setObjectName(QString::fromUtf8(spec.name));
+      action->setCheckable(spec.checkable);
+      action->setChecked(spec.checkedAtStart);
+      items_[spec.name] = action;
+    }
+  }
+  connect(item("MN_FILESAVE"), &QAction::triggered, this, [this] { MN_FILESAVEClick(); });
+  connect(item("MN_FILESAVEAS"), &QAction::triggered, this, [this] { MN_FILESAVEASClick(); });
+  const std::pair<const char*, void (TForm1::*)()> handlers[] = {
+      {"MN_FILEOPEN", &TForm1::MN_FILEOPENClick},     {"MN_FILENEWOPEN", &TForm1::MN_FILENEWOPENClick},
+      {"MN_FILETANGO", &TForm1::MN_FILETANGOClick},
+      {"MN_FILEFINE", &TForm1::MN_FILEFINEClick},     {"MN_FILEEND", &TForm1::MN_FILEENDClick},
+      {"MN_MODEGAME", &TForm1::MN_MODEGAMEClick},     {"MN_MODEANSER", &TForm1::MN_MODEANSERClick},
+      {"MN_MODECREATE", &TForm1::MN_MODECREATEClick}, {"MN_MODENANKURO", &TForm1::MN_MODENANKUROClick},
+      {"MN_MODECROS", &TForm1::MN_MODECROSClick},     {"MN_MODEHINT", &TForm1::MN_MODEHINTClick},
+      {"MN_MODEONGAKU", &TForm1::MN_MODEONGAKUClick}, {"MN_VIEWWRD", &TForm1::MN_VIEWWRDClick},
+      {"MN_VIEWKAITOU", &TForm1::MN_VIEWKAITOUClick}, {"MN_VIEWMONDAI", &TForm1::MN_VIEWMONDAIClick},
+      {"MN_VIEWFONT", &TForm1::MN_VIEWFONTClick},     {"MN_HELPEX", &TForm1::MN_HELPEXClick},
+      {"MN_HELPVERSION", &TForm1::MN_HELPVERSIONClick},
+  };
+  for (const auto& [name, handler] : handlers) {
+    QAction* action = item(name);
+    // A check mark is the mode state: the handlers set it themselves, so a click on a
+    // checkable item must not flip it first.
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+      if (action->isCheckable()) action->setChecked(!action->isChecked());
+      (this->*handler)();
+    });
+  }
+}
+
+QAction* TForm1::item(const std::string& name) const {
+  const auto it = items_.find(name);
+  return it == items_.end() ? nullptr : it->second;
+}
+
+bool TForm1::checked(const std::string& name) const {
+  const QAction* a = item(name);
+  return a != nullptr && a->isChecked();
+}
+
+void TForm1::setChecked(const std::string& name, bool on) {
+  if (QAction* a = item(name)) a->setChecked(on);
+}
+
+ModeState TForm1::Modes() const {
+  ModeState m;
+  m.play = checked("MN_MODECREATE")  ? PlayMode::Create
+           : checked("MN_MODEANSER") ? PlayMode::Answer
+                                     : PlayMode::Game;
+  m.kind = checked("MN_MODECROS") ? PuzzleKind::Crossword : PuzzleKind::Nankuro;
+  m.hint = checked("MN_MODEHINT");
+  m.sound = checked("MN_MODEONGAKU");
+  return m;
+}
+
+void TForm1::SetModes(const ModeState& modes) {
+  setChecked("MN_MODEGAME", modes.game());
+  setChecked("MN_MODEANSER", modes.answer());
+  setChecked("MN_MODECREATE", modes.create());
+  setChecked("MN_MODENANKURO", modes.nankuro());
+  setChecked("MN_MODECROS", modes.crossword());
+}
+
+// The menu bar's height at a window width (it wraps onto more lines in a narrow window).
+int TForm1::MenuHeight(int windowWidth) const {
+  const int h = menuBar()->heightForWidth(windowWidth);
+  return h > 0 ? h : menuBar()->sizeHint().height();
+}
+
+// The client area is the window below its menu bar. It is computed rather than read from the
+// central widget, whose geometry a hidden window does not update.
+int TForm1::ClientWidth() const { return width(); }
+int TForm1::ClientHeight() const { return height() - MenuHeight(width()); }
+
+void TForm1::SetClientSize(int width, int height) {
+  resize(width, height + MenuHeight(width));
+  if (layout() != nullptr) layout()->activate();
+}
+
+GridView TForm1::View() {
+  return GridView{puzzle, sheets, Modes(), ScrollBar_Width->value(), ScrollBar_Height->value()};
+}
+
+void TForm1::LayoutGrid() {
+  if (ClientWidth() == LastClientWidth && ClientHeight() == LastClientHeight &&
+      puzzle.GridWidth == LastGridWidth && puzzle.GridHeight == LastGridHeight) {
+    return;
+  }
+  InLayout = 1;
+  const GridLayout g =
+      ComputeGridLayout(ClientWidth(), ClientHeight(), puzzle.GridWidth, puzzle.GridHeight);
+  SetClientSize(g.clientWidth, g.clientHeight);
+  PaintBox1->setGeometry(0, 0, g.paintWidth, g.paintHeight);
+  ScrollBar_Height->setGeometry(g.vBarLeft, 0, 20, g.vBarHeight);
+  ScrollBar_Width->setGeometry(0, g.hBarTop, g.hBarWidth, 20);
+  ScrollBar_Width->setValue(0);
+  ScrollBar_Height->setValue(0);
+  PaintBox1->CreateImage(g.paintWidth, g.paintHeight, PaintBox1->Image);
+  ScrollBar_Width->setVisible(g.hBarVisible);
+  if (g.hBarVisible) ScrollBar_Width->setMaximum(g.hBarMax);
+  ScrollBar_Height->setVisible(g.vBarVisible);
+  if (g.vBarVisible) ScrollBar_Height->setMaximum(g.vBarMax);
+  DrawGrid(View(), PaintBox1->Image);
+  ShowBackBuffer();
+  LastClientWidth = ClientWidth();
+  LastClientHeight = ClientHeight();
+  LastGridWidth = puzzle.GridWidth;
+  LastGridHeight = puzzle.GridHeight;
+  InLayout = 0;
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TForm1::FormResize() {
+  if (ResizeReady == 0) return;
+  ResizeReady = 0;
+  if (InLayout == 1) {
+    SetClientSize(SnapClientInLayout(ClientWidth()), SnapClientInLayout(ClientHeight()));
+  } else {
+    InLayout = 1;
+    LayoutGrid();
+    InLayout = 0;
+  }
+  ResizeReady = 1;
+}
+
+void TForm1::ScrollBar_WidthChange() {
+  if (InLayout == 0) RedrawAndShow();
+}
+
+void TForm1::ScrollBar_HeightChange() {
+  if (InLayout == 0) RedrawAndShow();
+}
+
+void TForm1::PaintBox1Paint() {
+  if (InLayout != 0) return;
+  BlitReady = 0;
+  PaintBox1->PaintImage(PaintBox1->Image);
+  BlitReady = 1;
+  ReportFirstPaint();
+}
+
+// For the start-up benchmark: with TEKU_EXIT_AFTER_FIRST_PAINT set, the first painted grid
+// reports the resident memory on stderr and ends the program.
+void TForm1::ReportFirstPaint() {
+  static bool reported = false;
+  if (reported || qEnvironmentVariableIsEmpty("TEKU_EXIT_AFTER_FIRST_PAINT")) return;
+  reported = true;
+  long pages = 0, resident = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  std::fprintf(stderr, "first-paint rss_kib=%ld\n", resident * (sysconf(_SC_PAGESIZE) / 1024));
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TForm1::ShowBackBuffer() {
+  if (BlitReady != 1) return;
+  BlitReady = 0;
+  PaintBox1->PaintImage(PaintBox1->Image);
+  BlitReady = 1;
+}
+
+void TForm1::ShowBlock(std::int32_t x, std::int32_t y) {
+  if (BlitReady != 1) return;
+  BlitReady = 0;
+  PaintBox1->PaintImageRect(x, y, kCellPixels, kCellPixels, PaintBox1->Image, x, y);
+  BlitReady = 1;
+}
+
+void TForm1::RedrawAndShow() {
+  DrawGrid(View(), PaintBox1->Image);
+  ShowBackBuffer();
+}
+
+void TForm1::RedrawAndRepaint() {
+  DrawGrid(View(), PaintBox1->Image);
+  PaintBox1->update();
+}
+
+void TForm1::DrawCell(std::int32_t x, std::int32_t y) {
+  teku::DrawCell(View(), PaintBox1->Image, x, y, [this](std::int32_t bx, std::int32_t by) { ShowBlock(bx, by); });
+}
+
+void TForm1::DrawNumberGroup(std::int32_t x, std::int32_t y) {
+  teku::DrawNumberGroup(View(), PaintBox1->Image, x, y,
+                        [this](std::int32_t bx, std::int32_t by) { ShowBlock(bx, by); });
+}
+
+void TForm1::BuildMojiSheet() { teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText); }
+
+void TForm1::ClearForNewSize() {
+  puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
+}
+
+void TForm1::RenderMojiGlyph(std::int32_t i, const std::string& text) {
+  teku::RenderMojiGlyph(sheets, i, text, glyphText);
+}
+
+void TForm1::MN_FILEENDClick() { close(); }
+
+void TForm1::MN_HELPVERSIONClick() {
+  if (AboutBox != nullptr) {
+    AboutBox->show();
+    AboutBox->raise();
+  }
+}
+
+}  // namespace teku

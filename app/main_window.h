@@ -1,0 +1,231 @@
+// TForm1: the main window. It owns the puzzle, the glyph sheets and the drawing surface of the
+// grid; it lays out the grid view, shows the back buffer and carries the menu whose check marks
+// are the program's mode state.
+#pragma once
+
+#include <QMainWindow>
+#include <QScrollBar>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <memory>
+#include <string>
+
+#include "app/grid_click.h"
+#include "app/grid_render.h"
+#include "app/modes.h"
+#include "app/puzzle_file.h"
+#include "app/program_environment.h"
+#include "app/puzzle_model.h"
+#include "services/sound.h"
+#include "services/ziredizu.h"
+#include "surface/qt_text_rasterizer.h"
+#include "surface/tekubmp_widget.h"
+
+class QAction;
+
+namespace teku {
+
+class SdlMediaBackend;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TTEKUSPLF;
+class TPasswordDlg;
+class TTEKUOTOF;
+
+// The other windows, as the main window reaches them (set once they exist).
+struct SideWindows {
+  TTEKUWRDF* TEKUWRDF = nullptr;
+  TTEKUKTOF* TEKUKTOF = nullptr;
+  TTEKUINTF* TEKUINTF = nullptr;
+  TTEKUHNTF* TEKUHNTF = nullptr;
+  TTEKUSPLF* TEKUSPLF = nullptr;
+  TPasswordDlg* PasswordDlg = nullptr;
+  TTEKUOTOF* TEKUOTOF = nullptr;
+};
+
+class TForm1 : public QMainWindow, public SoundNotifyTarget {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(const ProgramEnvironment& environment = {}, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The destruction handler: sound closed, settings written, pictures released. Runs once,
+  // when the window closes (or at the latest when it is destroyed).
+  void FormDestroy();
+  bool destroyed() const { return destroyed_; }
+  // Runs before FormDestroy when the window closes: the secondary windows store their settings.
+  std::function<void()> BeforeShutdown;
+
+  // A message box with an information icon (the test sink when one was given).
+  void ShowMessage(const std::string& text, const std::string& caption);
+
+  // ---- the puzzle and what draws it -----------------------------------------------------
+  Puzzle puzzle;
+  GlyphSheets sheets;
+  TDibImage FinePicture;
+  QtTextRasterizer glyphText;  // GlyphBitmap and the font of FontDialog1
+
+  // The program palette handed to every drawing surface.
+  Palette256 PaletteEntries = DefaultPalette;
+  HPalette PaletteHandle = nullptr;
+
+  // ---- file names (bare names are looked up in the program directory) ----------------------
+  std::string ProgramDir;  // ends with '/'
+  std::string MojiBmpPath = "TEKUMOJI.BMP";
+  std::string NumBmpPath = "TEKUNUMB.BMP";
+  std::string ColorBmpPath = "TEKUCOLR.BMP";
+  std::string FineBmpPath = "SEIKAI.BMP";
+  std::string ResolveProgramFile(const std::string& name) const;
+
+  // ---- sound -----------------------------------------------------------------------------
+  SoundDevices sound;
+  // Closes the four devices and opens them again from the current names.
+  void ReopenSound();
+  void PlayLeftClick();
+  void PlayRightClick();
+  void SoundNotify(std::uint32_t code, DeviceId device) override;
+
+  // ---- settings (TEKUINI.INI) and the services component ------------------------------------
+  ZIREDIZU TEKUINI1;
+  std::string ReadIni(const std::string& key);
+  void WriteIni(const std::string& key, const std::string& value);
+  // Writes the keys in order as one handler does: the first refused write shows
+  // "%s に書き込めません" and the keys after it are not written. False after a refusal.
+  bool WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys);
+
+  // ---- the repeat-click cache of the grid ---------------------------------------------------
+  ClickCache clickCache;
+
+  // ---- flags and the layout cache -------------------------------------------------------
+  std::int32_t Modified = 0;
+  std::int32_t InLayout = 0;
+  std::int32_t BlitReady = 1;
+  std::int32_t ClickReady = 1;
+  std::int32_t ResizeReady = 0;
+  std::int32_t NewPuzzlePending = 0;
+  std::int32_t LastClientWidth = 0, LastClientHeight = 0;
+  std::int32_t LastGridWidth = 0, LastGridHeight = 0;
+
+  // ---- controls -------------------------------------------------------------------------
+  TTEKUBMP* PaintBox1 = nullptr;
+  QScrollBar* ScrollBar_Width = nullptr;
+  QScrollBar* ScrollBar_Height = nullptr;
+
+  // Menu items by name (MN_FILEOPEN ...); separators included.
+  QAction* item(const std::string& name) const;
+  bool checked(const std::string& name) const;
+  void setChecked(const std::string& name, bool on);
+  // The mode state as the check marks hold it.
+  ModeState Modes() const;
+  // Sets the marks of a mode state (play mode and kind only).
+  void SetModes(const ModeState& modes);
+
+  // ---- the client area ------------------------------------------------------------------
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+  int MenuHeight(int windowWidth) const;
+
+  // ---- grid view ------------------------------------------------------------------------
+  GridView View();
+  void LayoutGrid();
+  void FormResize();
+  void ScrollBar_WidthChange();
+  void ScrollBar_HeightChange();
+  void PaintBox1Paint();
+  // Composes the whole grid and shows it (when no copy is running).
+  void RedrawAndShow();
+  // Composes the whole grid and lets the paint box repaint itself.
+  void RedrawAndRepaint();
+  // Shows the back buffer whole, guarded by BlitReady.
+  void ShowBackBuffer();
+  // Shows the 32 x 32 block at (x, y) of the back buffer, guarded by BlitReady.
+  void ShowBlock(std::int32_t x, std::int32_t y);
+  void DrawCell(std::int32_t x, std::int32_t y);
+  void DrawNumberGroup(std::int32_t x, std::int32_t y);
+  void BuildMojiSheet();
+  // Clears the puzzle to the size typed in the initial settings dialog.
+  void ClearForNewSize();
+  void RenderMojiGlyph(std::int32_t i, const std::string& text);
+
+  // The version box, shown by MN_HELPVERSION.
+  QWidget* AboutBox = nullptr;
+  SideWindows side;
+
+  // ---- commands ---------------------------------------------------------------------------
+  void MN_FILEOPENClick();
+  // True when the puzzle was written.
+  bool MN_FILESAVEClick();
+  bool MN_FILESAVEASClick();
+  void MN_FILENEWOPENClick();
+  void MN_FILETANGOClick();
+  void MN_FILEFINEClick();
+  void MN_MODEGAMEClick();
+  void MN_MODEANSERClick();
+  void MN_MODECREATEClick();
+  void MN_MODENANKUROClick();
+  void MN_MODECROSClick();
+  void MN_MODEHINTClick();
+  void MN_MODEONGAKUClick();
+  void MN_VIEWWRDClick();
+  void MN_VIEWKAITOUClick();
+  void MN_VIEWMONDAIClick();
+  void MN_VIEWFONTClick();
+  void MN_HELPEXClick();
+  // The password gate of answer and create mode.
+  bool PasswordGate();
+  // Refresh of the character panel and the answer panel, each while it is shown.
+  void RefreshPanels();
+  void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+
+  // The save question before work is replaced; false when the command must not go on.
+  bool AskToSave();
+  // The puzzle file operations with the current mode marks.
+  PuzzleFileContext FileContext(ModeState& modes);
+
+  // ---- what the user is asked (real dialogs unless a test replaces them) ---------------------
+  // A puzzle file to open or to save as: a full path, or nothing when cancelled.
+  std::function<std::optional<std::string>()> ChooseOpenFile;
+  std::function<std::optional<std::string>()> ChooseSaveFile;
+  // "上書きしてよろしいですか。": true for OK.
+  std::function<bool()> AskOverwrite;
+  enum class SaveAnswer { Yes, No, Cancel };
+  // "内容が更新されています、内容を保存しますか？"
+  std::function<SaveAnswer()> AskSaveChanges;
+
+  // The font dialog: gets the current font, returns the chosen one or nothing (cancelled).
+  std::function<std::optional<QFont>(const QFont&)> ChooseFont;
+  // The help window, made on first use.
+  QWidget* HelpWindow = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void ReportFirstPaint();
+  // Loads a glyph sheet; a sheet too small for one block (or a colour sheet too small for its
+  // tiles) counts as not loaded.
+  bool LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
+                 std::int32_t minHeight);
+  void RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
+                       std::int32_t height);
+
+  ProgramEnvironment environment_;
+  bool destroyed_ = false;
+  void BuildMenu();
+  void MN_FILEENDClick();
+  void MN_HELPVERSIONClick();
+
+  std::unique_ptr<SdlMediaBackend> soundBackend_;
+  std::map<std::string, QAction*> items_;
+  QWidget* client_ = nullptr;
+};
+
+}  // namespace teku

@@ -1,0 +1,51 @@
+// The program's windows, created once in their fixed order and reachable from one another
+// through these references.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "app/program_environment.h"
+
+namespace teku {
+
+class TForm1;
+class TAboutBox;
+class TTEKUWRDF;
+class TTEKUKTOF;
+class TTEKUSPLF;
+class TTEKUINTF;
+class TTEKUHNTF;
+class TPasswordDlg;
+class TTEKUOTOF;
+
+inline const char* const kHelpFile = "TEKUCROS.HLP";
+
+struct ProgramWindows {
+  explicit ProgramWindows(ProgramEnvironment environment = {});
+  ~ProgramWindows();
+
+  // The secondary windows' part of shut-down: the hint dialog and the character panel hide
+  // (storing their settings and texts), the answer panel stores its position.
+  void BeforeShutdown();
+
+  // Creates, hidden, TForm1, TTEKUWRDF, TAboutBox, TTEKUINTF, TTEKUHNTF, TTEKUSPLF, TTEKUKTOF,
+  // TPasswordDlg and TTEKUOTOF, in that order.
+  void Create();
+
+  std::unique_ptr<TForm1> Form1;
+  std::unique_ptr<TTEKUWRDF> TEKUWRDF;
+  std::unique_ptr<TAboutBox> AboutBox;
+  std::unique_ptr<TTEKUINTF> TEKUINTF;
+  std::unique_ptr<TTEKUHNTF> TEKUHNTF;
+  std::unique_ptr<TTEKUSPLF> TEKUSPLF;
+  std::unique_ptr<TTEKUKTOF> TEKUKTOF;
+  std::unique_ptr<TPasswordDlg> PasswordDlg;
+  std::unique_ptr<TTEKUOTOF> TEKUOTOF;
+
+ private:
+  ProgramEnvironment environment_;
+};
+
+}  // namespace teku

@@ -1,0 +1,136 @@
+// The answer panel.
+#include "panels/answer_panel.h"
+
+#include <QShowEvent>
+
+#include "app/main_window.h"
+
+namespace teku {
+
+TTEKUKTOF::TTEKUKTOF(TForm1& form1, std::function<std::int32_t()> selectedMoji)
+    : QWidget(nullptr, Qt::Window), form1_(form1), selectedMoji_(std::move(selectedMoji)) {
+  setObjectName(QStringLiteral("TEKUKTOF"));
+  setWindowTitle(QString::fromUtf8("解答欄"));
+  PaintBox1 = new TTEKUBMP(this);
+  PaintBox1->setGeometry(0, 0, 512, 64);
+  PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+  PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
+  move(267, 1);
+  resize(512, 64);
+  FormCreate();
+}
+
+TTEKUKTOF::~TTEKUKTOF() {
+  FormDestroy();
+  FreeImage(PaintBox1->Image);
+}
+
+AnswerView TTEKUKTOF::View() const {
+  return AnswerView{form1_.puzzle, form1_.sheets, form1_.Modes(), SelectedSlot};
+}
+
+void TTEKUKTOF::FormCreate() {
+  InUpdate = 1;
+  BlitReady = 0;
+  const std::string left = form1_.ReadIni("KLeft");
+  const std::string top = form1_.ReadIni("KTop");
+  auto number = [](const std::string& text, int fallback) {
+    try {
+      std::size_t used = 0;
+      const int v = std::stoi(text, &used, 10);
+      return used == text.size() ? v : fallback;
+    } catch (...) {
+      return fallback;
+    }
+  };
+  move(number(left, form1_.x()) / 8 * 8, number(top, form1_.y()) / 8 * 8);
+  PaintBox1->SetPalette(form1_.PaletteEntries, form1_.PaletteHandle);
+  PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
+  SelectedSlot = kNoSlot;
+  LastSlotX = 0;
+  LastSlotY = 0;
+  InUpdate = 0;
+  DrawSlots();
+  BlitReady = 1;
+}
+
+void TTEKUKTOF::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  InUpdate = 1;
+  form1_.WriteIniKeys({{"KLeft", std::to_string(x())}, {"KTop", std::to_string(y())}});
+}
+
+void TTEKUKTOF::Refresh() {
+  DrawSlots();
+  PaintBox1->update();
+}
+
+void TTEKUKTOF::DrawSlots() { teku::DrawSlots(View(), PaintBox1->Image); }
+void TTEKUKTOF::DrawSlot(std::int32_t c, std::int32_t r) { teku::DrawSlot(View(), PaintBox1->Image, c, r); }
+void TTEKUKTOF::DrawSlotGroup(std::int32_t c, std::int32_t r) {
+  teku::DrawSlotGroup(View(), PaintBox1->Image, c, r);
+}
+
+void TTEKUKTOF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
+  const std::int32_t c = x / 32, r = y / 32, s = c + r * 16;
+  if (s >= 0 && s < kAnswerSlots && c < 16 && form1_.checked("MN_MODECREATE")) {
+    SelectedSlot = kNoSlot;
+    DrawSlotGroup(LastSlotX, LastSlotY);
+    SelectedSlot = s;
+    auto& slot = form1_.puzzle.Kaitou[static_cast<std::size_t>(s)];
+    if (button == Qt::RightButton) {
+      form1_.PlayRightClick();
+      slot = kEmptyCell;
+      DrawSlot(c, r);
+    } else {
+      form1_.PlayLeftClick();
+      // With nothing selected the position becomes empty (255) rather than holding "none".
+      const std::int32_t sel = selectedMoji_ ? selectedMoji_() : kNone;
+      slot = sel >= 0 && sel <= 255 ? sel : kEmptyCell;
+      DrawSlotGroup(c, r);
+    }
+    PaintBox1->PaintImage(PaintBox1->Image);
+    LastSlotX = c;
+    LastSlotY = r;
+    return;
+  }
+  DrawSlots();
+  PaintBox1->PaintImage(PaintBox1->Image);
+}
+
+void TTEKUKTOF::PaintBox1Paint() {
+  if (InUpdate != 0) return;
+  BlitReady = 0;
+  PaintBox1->PaintImage(PaintBox1->Image);
+  BlitReady = 1;
+}
+
+void TTEKUKTOF::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  form1_.setChecked("MN_VIEWKAITOU", true);
+  FormResize();
+}
+
+void TTEKUKTOF::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) form1_.setChecked("MN_VIEWKAITOU", false);
+}
+
+void TTEKUKTOF::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) FormResize();
+}
+
+void TTEKUKTOF::FormResize() {
+  InUpdate = 1;
+  BlitReady = 0;
+  PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
+  InUpdate = 0;
+  DrawSlots();
+  BlitReady = 1;
+  PaintBox1->update();
+}
+
+}  // namespace teku

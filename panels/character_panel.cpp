@@ -1,0 +1,234 @@
+// The character selection panel.
+#include "panels/character_panel.h"
+
+#include <QResizeEvent>
+#include <QShowEvent>
+
+#include "app/main_window.h"
+
+namespace teku {
+
+namespace {
+// A stored number, or the fallback when the key is missing or malformed.
+std::int32_t IniInt(const std::string& text, std::int32_t fallback) {
+  if (text.empty()) return fallback;
+  try {
+    std::size_t used = 0;
+    const long long v = std::stoll(text, &used, 10);
+    if (used != text.size() || v < INT32_MIN || v > INT32_MAX) return fallback;
+    return static_cast<std::int32_t>(v);
+  } catch (...) {
+    return fallback;
+  }
+}
+}  // namespace
+
+TTEKUWRDF::TTEKUWRDF(TForm1& form1) : QWidget(nullptr, Qt::Window), form1_(form1) {
+  setObjectName(QStringLiteral("TEKUWRDF"));
+  setWindowTitle(QString::fromUtf8("文字選択欄"));
+  PaintBox1 = new TTEKUBMP(this);
+  PaintBox1->setGeometry(0, 0, 224, 352);
+  ScrollBar1 = new QScrollBar(Qt::Vertical, this);
+  ScrollBar1->setGeometry(224, 0, 20, 352);
+  ScrollBar1->setMinimum(0);
+  move(6, 193);
+  resize(244, 352);
+  PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
+  PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
+  connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
+  FormCreate();
+}
+
+TTEKUWRDF::~TTEKUWRDF() {
+  InUpdate = 1;
+  FreeImage(PaintBox1->Image);
+}
+
+PanelView TTEKUWRDF::View() const {
+  return PanelView{form1_.puzzle, form1_.sheets, form1_.Modes(), PanelCols, PanelRows,
+                   ScrollBar1->value(), SelectedMoji};
+}
+
+std::int32_t TTEKUWRDF::LastEntry() const { return NumberingFor(form1_.Modes()).last; }
+
+void TTEKUWRDF::FormCreate() {
+  InUpdate = 0;
+  BlitReady = 0;
+  ResizeReady = 0;
+  LayoutReady = 1;
+  SelectedMoji = kNone;
+  PrevCellX = 0;
+  PrevCellY = 0;
+  resize((width() - 5) / 32 * 32 + 20, height() / 32 * 32);
+  PaintBox1->SetPalette(form1_.PaletteEntries, form1_.PaletteHandle);
+  LayoutPanel();
+  LastClientWidth = width();
+  LastClientHeight = height();
+  BlitReady = 1;
+  ResizeReady = 1;
+  PaintBox1->update();
+}
+
+void TTEKUWRDF::LayoutPanel() {
+  if (LayoutReady == 0) return;
+  LayoutReady = 0;
+  const PanelLayout g = ComputePanelLayout(width(), height());
+  resize(g.clientWidth, g.clientHeight);
+  PaintBox1->setGeometry(0, 0, g.paintWidth, g.paintHeight);
+  PaintBox1->CreateImage(g.paintWidth, g.paintHeight, PaintBox1->Image);
+  ScrollBar1->setGeometry(g.paintWidth, 0, 20, g.paintHeight);
+  PanelCols = g.panelCols;
+  PanelRows = g.panelRows;
+  ScrollBar1->setMaximum(g.scrollMax);
+  ScrollBar1->setValue(0);
+  LayoutReady = 1;
+}
+
+void TTEKUWRDF::DrawPanel() { teku::DrawPanel(View(), PaintBox1->Image); }
+
+void TTEKUWRDF::DrawPanelCell(std::int32_t c, std::int32_t r) {
+  teku::DrawPanelCell(View(), PaintBox1->Image, c, r);
+}
+
+void TTEKUWRDF::ShowBackBuffer() {
+  if (BlitReady != 1) return;
+  BlitReady = 0;
+  PaintBox1->PaintImage(PaintBox1->Image);
+  BlitReady = 1;
+}
+
+void TTEKUWRDF::ShowCell(std::int32_t c, std::int32_t r) {
+  if (BlitReady != 1) return;
+  BlitReady = 0;
+  PaintBox1->PaintImageRect(c * 32, r * 32, 32, 32, PaintBox1->Image, c * 32, r * 32);
+  BlitReady = 1;
+}
+
+void TTEKUWRDF::Refresh() {
+  DrawPanel();
+  ShowBackBuffer();
+}
+
+void TTEKUWRDF::SelectPanelCell(std::int32_t c, std::int32_t r) {
+  DrawPanelCell(PrevCellX, PrevCellY);
+  ShowCell(PrevCellX, PrevCellY);
+  DrawPanelCell(c, r);
+  ShowCell(c, r);
+  PrevCellX = c;
+  PrevCellY = r;
+}
+
+void TTEKUWRDF::SetSelected(std::int32_t e) {
+  // Another selection must let the next grid click through the repeat filter.
+  if (e != SelectedMoji) form1_.clickCache.ClickCacheStale = 1;
+  SelectedMoji = e;
+}
+
+void TTEKUWRDF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
+  const std::int32_t c = x / 32, r = y / 32;
+  const ModeState modes = form1_.Modes();
+  const std::int32_t e = c < PanelCols ? PanelEntry(c, r, ScrollBar1->value(), PanelCols, modes) : -1;
+  // A blank cell past the last entry (or beside the columns) selects nothing.
+  const bool entry = e >= NumberingFor(modes).base && e <= LastEntry();
+  if (button == Qt::RightButton) {
+    form1_.PlayRightClick();
+    if (modes.nankuro() && modes.game()) return;
+    if (!entry) return;
+    SetSelected(e);
+    SelectPanelCell(c, r);
+    EditCellX = c;
+    EditCellY = r;
+    if (ShowCharDialog) ShowCharDialog();
+    return;
+  }
+  form1_.PlayLeftClick();
+  if (!entry || EntryInUse(form1_.puzzle, modes, e)) return;
+  SetSelected(e);
+  SelectPanelCell(c, r);
+}
+
+void TTEKUWRDF::RefreshEditedMoji(std::int32_t entry) {
+  DrawPanelCell(PrevCellX, PrevCellY);
+  ShowCell(PrevCellX, PrevCellY);
+  if (entry >= 0 && entry < kTableEntries) {
+    form1_.RenderMojiGlyph(entry, TextAt(form1_.puzzle.MojiTbl, entry));
+  }
+  DrawPanelCell(EditCellX, EditCellY);
+  ShowCell(EditCellX, EditCellY);
+  PrevCellX = EditCellX;
+  PrevCellY = EditCellY;
+}
+
+void TTEKUWRDF::ScrollBar1Change() {
+  DrawPanel();
+  ShowBackBuffer();
+}
+
+void TTEKUWRDF::PaintBox1Paint() {
+  if (InUpdate != 0) return;
+  BlitReady = 0;
+  PaintBox1->PaintImage(PaintBox1->Image);
+  BlitReady = 1;
+}
+
+void TTEKUWRDF::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TTEKUWRDF::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) FormHide();
+}
+
+void TTEKUWRDF::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FormResize();
+}
+
+void TTEKUWRDF::FormShow() {
+  if (InUpdate == 1) return;
+  InUpdate = 1;
+  form1_.clickCache.ClickCacheStale = 1;
+  form1_.setChecked("MN_VIEWWRD", true);
+  const std::int32_t left = IniInt(form1_.ReadIni("WLeft"), x());
+  const std::int32_t top = IniInt(form1_.ReadIni("WTop"), y());
+  std::int32_t w = IniInt(form1_.ReadIni("WWidth"), width());
+  std::int32_t h = IniInt(form1_.ReadIni("WHeight"), height());
+  move(left / 8 * 8, top / 8 * 8);
+  SnapPanelRestore(w, h);
+  resize(w, h);
+  LastClientWidth = 0;
+  LastClientHeight = 0;
+  LayoutPanel();
+  DrawPanel();
+  InUpdate = 0;
+  PaintBox1->update();
+}
+
+void TTEKUWRDF::FormHide() {
+  form1_.setChecked("MN_VIEWWRD", false);
+  form1_.WriteIniKeys({{"WLeft", std::to_string(x())},
+                       {"WTop", std::to_string(y())},
+                       {"WWidth", std::to_string(width())},
+                       {"WHeight", std::to_string(height())}});
+}
+
+void TTEKUWRDF::FormResize() {
+  if (width() == LastClientWidth && height() == LastClientHeight) return;
+  if (InUpdate == 1 || ResizeReady == 0) return;
+  ResizeReady = 0;
+  InUpdate = 1;
+  std::int32_t w = width(), h = height();
+  SnapPanelResize(w, h);
+  resize(w, h);
+  LayoutPanel();
+  LastClientWidth = width();
+  LastClientHeight = height();
+  DrawPanel();
+  InUpdate = 0;
+  PaintBox1->update();
+  ResizeReady = 1;
+}
+
+}  // namespace teku

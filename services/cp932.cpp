@@ -1,0 +1,53 @@
+// Code page 932 conversion.
+#include "services/cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace teku {
+
+namespace {
+// Converts `in`; with `lossy`, each byte that does not convert becomes `replacement`.
+bool Convert(const char* to, const char* from, const std::string& in, std::string& out,
+             bool lossy, const char* replacement) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string src = in;
+  char* p = src.data();
+  std::size_t left = src.size();
+  char buffer[1024];
+  bool ok = true;
+  while (left > 0) {
+    char* dst = buffer;
+    std::size_t room = sizeof buffer;
+    const std::size_t r = iconv(cd, &p, &left, &dst, &room);
+    out.append(buffer, sizeof buffer - room);
+    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      if (!lossy) {
+        ok = false;
+        break;
+      }
+      out += replacement;
+      ++p;
+      --left;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return ok;
+}
+}  // namespace
+
+std::string Cp932ToUtf8(const std::string& bytes) {
+  std::string out;
+  Convert("UTF-8", "CP932", bytes, out, true, "\xEF\xBF\xBD");
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp932(const std::string& utf8) {
+  std::string out;
+  if (!Convert("CP932", "UTF-8", utf8, out, false, "")) return std::nullopt;
+  return out;
+}
+
+}  // namespace teku

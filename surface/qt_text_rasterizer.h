@@ -1,0 +1,27 @@
+// Character text drawn with Qt onto the 64 x 64 scratch bitmap, in the font the user chose.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include "surface/text_rasterizer.h"
+
+namespace teku {
+
+class QtTextRasterizer final : public TextRasterizer {
+ public:
+  QtTextRasterizer();
+
+  // The font of the font dialog. The program's default: a Japanese gothic face 13 pixels high.
+  void setFont(const QFont& font);
+  const QFont& font() const { return font_; }
+  static QFont DefaultFont();
+
+  void DrawText(const std::string& text, GlyphBitmap& bitmap, int& width, int& height) override;
+
+ private:
+  QFont font_;
+  QImage scratch_;
+};
+
+}  // namespace teku

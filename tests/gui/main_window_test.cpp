@@ -1,0 +1,98 @@
+// The main window: start-up with its sheets, the sheet messages, the menu, layout and scrolling.
+#include <QAction>
+#include <QMenuBar>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/program_windows.h"
+#include "support/test_program.h"
+#include "surface/dib_file.h"
+#include "surface/qt_cp932.h"
+
+namespace teku {
+namespace {
+
+TEST(MainWindowStart, ShowsTheEmptyGridInItsTilesWithTheMenuOfTheTable) {
+  testing::TestProgram program;
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  TForm1& form = *windows.Form1;
+  EXPECT_TRUE(program.messages.messages.empty());
+  EXPECT_EQ(form.windowTitle(), QString::fromUtf8("ミナモ　ナンクロ支援ツールv0.42"));
+  EXPECT_EQ(form.ClientWidth(), 468);
+  EXPECT_EQ(form.ClientHeight(), 340);
+  EXPECT_EQ(form.PaintBox1->width(), 448);
+  EXPECT_TRUE(form.ScrollBar_Height->isVisibleTo(&form)) << "16 rows do not fit 10";
+  EXPECT_EQ(form.ScrollBar_Height->maximum(), 6);
+  EXPECT_TRUE(form.ScrollBar_Width->isVisibleTo(&form)) << "16 columns do not fit 14";
+  EXPECT_EQ(form.ScrollBar_Width->maximum(), 2);
+  EXPECT_TRUE(form.checked("MN_MODEGAME"));
+  EXPECT_TRUE(form.checked("MN_MODENANKURO"));
+  EXPECT_FALSE(form.checked("MN_MODEHINT"));
+  EXPECT_TRUE(form.checked("MN_MODEONGAKU")) << "no ONKYO key: sound on";
+  const QList<QAction*> menus = form.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 4);
+  EXPECT_EQ(menus[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+  EXPECT_EQ(menus[3]->text(), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
+  EXPECT_EQ(form.item("MN_FILETANGO")->text(), QString::fromUtf8("文字表のみロード"));
+  EXPECT_TRUE(form.item("MN_MODEDUMMY3")->isSeparator());
+  // An empty cell (255) shows the blocked tile: the colour sheet's (0, 0) pixel colour.
+  EXPECT_EQ(GetPixelNo(form.PaintBox1->Image, 10, 10), GetPixelNo(form.sheets.ColorSheet, 10, 10));
+  EXPECT_EQ(form.sheets.MojiSheetCols, 16);
+}
+
+TEST(MainWindowStart, EachMissingSheetIsReportedOnceInOrder) {
+  testing::TestProgram program(std::vector<std::string>{});
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  const auto& m = program.messages.messages;
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[0].caption, "TEKUMOJI.BMP");
+  EXPECT_EQ(Cp932ToQString(m[0].text), QString::fromUtf8("文字表示用ＢＭＰがロードできません。まず初期設定して下さい"));
+  EXPECT_EQ(m[1].caption, "TEKUNUMB.BMP");
+  EXPECT_EQ(m[2].caption, "TEKUCOLR.BMP");
+  EXPECT_EQ(Cp932ToQString(m[2].text), QString::fromUtf8("マス表示用ＢＭＰがロードできません。INIファイルを削除して再起動下さい"));
+  EXPECT_FALSE(windows.Form1->sheets.allocated());
+}
+
+TEST(MainWindowStart, ASheetTooSmallForItsBlocksCountsAsNotLoaded) {
+  testing::TestProgram program({"TEKUMOJI.BMP", "TEKUNUMB.BMP"});
+  DibSurface s;
+  TDibImage tiny;
+  ASSERT_TRUE(s.CreateImage(64, 96, tiny));  // fewer rows than the tiles need
+  ASSERT_TRUE(SaveDibImage(tiny, program.path("TEKUCOLR.BMP")));
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  ASSERT_EQ(program.messages.messages.size(), 1u);
+  EXPECT_EQ(program.messages.messages[0].caption, "TEKUCOLR.BMP");
+  EXPECT_FALSE(windows.Form1->sheets.ColorSheet.allocated());
+}
+
+TEST(MainWindowLayout, ALargeGridScrollsAndASmallOneShrinksThePaintBox) {
+  testing::TestProgram program;
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  TForm1& form = *windows.Form1;
+  form.show();
+  form.puzzle.GridWidth = 30;
+  form.puzzle.GridHeight = 30;
+  form.LayoutGrid();
+  EXPECT_EQ(form.ScrollBar_Width->maximum(), 16);
+  EXPECT_EQ(form.ScrollBar_Height->maximum(), 20);
+  form.ScrollBar_Width->setValue(16);
+  EXPECT_EQ(form.View().scrollX, 16);
+  form.puzzle.GridWidth = 5;
+  form.puzzle.GridHeight = 5;
+  form.LayoutGrid();
+  EXPECT_EQ(form.PaintBox1->width(), 160);
+  EXPECT_EQ(form.PaintBox1->height(), 160);
+  EXPECT_EQ(form.ClientWidth(), 468);
+  EXPECT_FALSE(form.ScrollBar_Width->isVisible());
+  form.SetClientSize(100, 100);  // the user's resize
+  EXPECT_EQ(form.ClientWidth(), 116);
+  EXPECT_EQ(form.ClientHeight(), 84);
+}
+
+}  // namespace
+}  // namespace teku

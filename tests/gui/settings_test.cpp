@@ -1,0 +1,114 @@
+// The main window's settings: read and snapped at start-up, written at shut-down.
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "app/main_window.h"
+#include "app/program_windows.h"
+#include "panels/character_panel.h"
+#include "support/test_program.h"
+#include "surface/qt_cp932.h"
+
+namespace teku {
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void PutIni(testing::TestProgram& program, const std::string& keys) {
+  std::ofstream(program.path("TEKUINI.INI"), std::ios::binary) << "[TEKUCROSE]\r\n" << keys;
+}
+
+TEST(Settings, PositionsAndSizesAreSnappedAsStored) {
+  testing::TestProgram program;
+  PutIni(program, "Left=250\r\nTop=-13\r\nWidth=484\r\nHeight=356\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  TForm1& f = *windows.Form1;
+  EXPECT_EQ(f.x(), 248);
+  EXPECT_EQ(f.ClientWidth(), 500);
+  EXPECT_EQ(f.ClientHeight(), 340);
+}
+
+TEST(Settings, ATopOfMinus13GivesMinus8AndOtherSizes) {
+  testing::TestProgram program;
+  PutIni(program, "Left=-13\r\nTop=100\r\nWidth=483\r\nHeight=357\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  EXPECT_EQ(windows.Form1->x(), -8);
+  EXPECT_EQ(windows.Form1->ClientWidth(), 468);
+  EXPECT_EQ(windows.Form1->ClientHeight(), 372);
+}
+
+TEST(Settings, AWindowOffEveryScreenOrWithNoCellIsBroughtBack) {
+  testing::TestProgram program;
+  PutIni(program, "Left=-32000\r\nTop=-32000\r\nWidth=0\r\nHeight=3\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  EXPECT_GE(windows.Form1->x(), 0);
+  EXPECT_GE(windows.Form1->y(), 0);
+  EXPECT_GE(windows.Form1->ClientWidth(), 52);
+  EXPECT_GE(windows.Form1->ClientHeight(), 52);
+}
+
+TEST(Settings, SoundOffOnlyForExactlyOffAndEmptyNamesTakeTheirDefaults) {
+  testing::TestProgram program;
+  PutIni(program, "ONKYO=off\r\nBGMMID=\r\nMONDAI=SAMPLE1.CRS\r\n");
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    EXPECT_TRUE(windows.Form1->checked("MN_MODEONGAKU"));
+    EXPECT_EQ(windows.Form1->sound.BgmMidPath, "BGM.MID");
+    EXPECT_EQ(windows.Form1->puzzle.MondaiName, "DEFAULTI.CRS") << "MONDAI opens nothing";
+    EXPECT_EQ(windows.Form1->puzzle.GridWidth, 16);
+  }
+  PutIni(program, "ONKYO=OFF\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  EXPECT_FALSE(windows.Form1->checked("MN_MODEONGAKU"));
+}
+
+TEST(Settings, ShutDownWritesEveryKeyAndThePanelsTheirOwn) {
+  testing::TestProgram program;
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    windows.Form1->show();
+    windows.TEKUWRDF->show();
+    windows.Form1->puzzle.MondaiName = "X.CRS";
+    windows.Form1->close();
+    EXPECT_FALSE(windows.TEKUWRDF->isVisible());
+  }
+  const ZIREDIZU ini(program.path("TEKUCROS.EXE"));
+  EXPECT_EQ(ini.ReadIni("Width"), "468");
+  EXPECT_EQ(ini.ReadIni("Height"), "340");
+  EXPECT_EQ(ini.ReadIni("MONDAI"), "X.CRS");
+  EXPECT_EQ(ini.ReadIni("ONKYO"), "ON");
+  EXPECT_EQ(ini.ReadIni("FINEBMP"), "SEIKAI.BMP");
+  EXPECT_EQ(ini.ReadIni("WWidth"), "244");
+  EXPECT_FALSE(ini.ReadIni("KLeft").empty());
+  EXPECT_TRUE(ini.ReadIni("NLeft").empty()) << "a hint dialog never shown stores nothing";
+}
+
+TEST(Settings, AReadOnlySettingsFileShowsTheErrorAndWritesNothing) {
+  testing::TestProgram program;
+  PutIni(program, "Left=8\r\n");
+  const std::string before = Slurp(program.path("TEKUINI.INI"));
+  std::filesystem::permissions(program.path("TEKUINI.INI"), std::filesystem::perms::owner_read);
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+  }
+  EXPECT_EQ(Slurp(program.path("TEKUINI.INI")), before);
+  ASSERT_FALSE(program.messages.messages.empty());
+  EXPECT_EQ(Cp932ToQString(program.messages.messages.front().text),
+            QString::fromStdString(program.path("TEKUINI.INI")) + QString::fromUtf8(" に書き込めません"));
+}
+
+}  // namespace
+}  // namespace teku

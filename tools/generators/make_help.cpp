@@ -1,0 +1,159 @@
+// Writes the help file TEKUCROS.HLP: one HTML page in Japanese on playing and making puzzles.
+// Menu captions appear as the menu shows them (the access-key "&" dropped).
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char* const kHelp = R"HTML(<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="UTF-8">
+<title>ミナモ　ナンクロ支援ツール ヘルプ</title>
+<style>
+body { font-family: sans-serif; line-height: 1.6; margin: 1em 2em; }
+h1 { font-size: 150%; border-bottom: 2px solid #6699CC; }
+h2 { font-size: 125%; margin-top: 1.5em; color: #003366; }
+h3 { font-size: 110%; }
+.menu { font-weight: bold; color: #660000; }
+table { border-collapse: collapse; }
+td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
+</style>
+</head>
+<body>
+<h1>ミナモ　ナンクロ支援ツール</h1>
+<p>ナンクロ（ナンバークロスワード）とクロスワードを遊ぶ、作るための道具です。
+問題は拡張子 .CRS のファイルで、プログラムと同じフォルダに置きます。
+見本として <b>SAMPLE1.CRS</b>（ナンクロ 15×15）と <b>SAMPLE2.CRS</b>（クロスワード 7×7）が付いています。</p>
+
+<h2 id="contents">目次</h2>
+<ul>
+<li><a href="#play">遊び方</a></li>
+<li><a href="#make">問題の作り方</a></li>
+<li><a href="#menu">メニュー一覧</a></li>
+</ul>
+
+<h2 id="play">遊び方</h2>
+<h3>問題を開く</h3>
+<p>メニュー <span class="menu">ﾌｧｲﾙ(F)</span> の <span class="menu">開く(O)</span> で問題ファイルを選びます。
+開いた問題は必ず <span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで始まり、前に保存した自分の入力も読み込まれます。</p>
+
+<h3>ナンクロ</h3>
+<p>白いマスにはそれぞれ番号が書かれています。同じ番号のマスには同じ文字が入り、違う番号には違う文字が入ります。
+タテ・ヨコに並んだマスがすべて意味のある言葉になるように、番号ごとの文字を見つけてください。
+色の違うマス（初期表示のマス）には、はじめから答えの文字が出ています。</p>
+<ol>
+<li><span class="menu">表示(V)</span> の <span class="menu">文字選択欄(W)</span> で文字選択欄を出します（マスをクリックしても出ます）。</li>
+<li>文字選択欄で入れたい文字を左クリックして選びます。すでに使っている文字は色が変わり、選べません。</li>
+<li>盤のマスを左クリックすると、そのマスと同じ番号のマスすべてに文字が入ります。選んだマスと同じ番号のマスは色で示されます。</li>
+<li>間違えたときは、そのマスを右クリックすると、その番号の文字が消えます。</li>
+</ol>
+<p><span class="menu">表示(V)</span> の <span class="menu">解答欄(K)</span> で解答欄を出すと、答えの言葉が、入れた文字に合わせて一文字ずつ表示されます。まだ文字の入っていない位置には番号が出ます。</p>
+
+<h3>クロスワード</h3>
+<p>言葉の始まりのマスにカギの番号が出ています。番号のマスを右クリックすると、ヒントダイアログにその番号の「たて」と「よこ」のカギが出ます。
+文字選択欄で文字を選び、マスを左クリックすると、そのマスにだけ文字が入ります。</p>
+
+<h3>答え合わせ</h3>
+<p>すべて入れ終わったら <span class="menu">ﾌｧｲﾙ(F)</span> の <span class="menu">終了確認(C)</span> を選びます。
+全部正しければウィンドウの表題に「おめでとう！正解です。」と出て、文字選択欄に正解の絵が出て、正解の音が鳴ります。
+どこか違っていれば「残念どこか違ってます。」と出ます。</p>
+
+<h3>途中で保存する</h3>
+<p><span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで <span class="menu">上書き保存(S)</span> または <span class="menu">名前を付けて保存(A)</span> を選ぶと、
+自分の入力だけが保存されます（問題そのものは変わりません）。次に同じファイルを開くと続きから遊べます。
+<span class="menu">初めから(N)</span> を選ぶと、ゲームの入力がすべて消えてやり直しになります。
+なお、<span class="menu">ｹﾞｰﾑ実行(G)</span> をもう一度選んだときも入力は消えます。</p>
+
+<h2 id="make">問題の作り方</h2>
+<p>問題を作る・直すときは、<span class="menu">ﾓｰﾄﾞ(M)</span> の <span class="menu">作成ﾓｰﾄﾞ(C)</span> と <span class="menu">解答(A)</span> を使います。
+問題にパスワードが付いているときは、この二つのモードに入るときにパスワードを聞かれます。
+ナンクロかクロスワードかは <span class="menu">ナンクロ(N)</span> と <span class="menu">クロスワード(W)</span> で選びます。</p>
+
+<h3>1. 新しい問題を始める</h3>
+<p><span class="menu">作成ﾓｰﾄﾞ(C)</span> か <span class="menu">解答(A)</span> のモードで <span class="menu">初めから(N)</span> を選ぶと、「初期設定ダイアログ」が出ます。
+ﾊﾟｽﾜｰﾄﾞ（8字まで、空なら無し）、文字数（横×縦、255まで）、タイトルを入れて OK を押すと、その大きさの空の盤になります。
+あとから <span class="menu">問題設定値(M)</span> で同じダイアログを出し、パスワードやタイトルを直せます。</p>
+
+<h3>2. 番号を置く（作成ﾓｰﾄﾞ）</h3>
+<p><span class="menu">作成ﾓｰﾄﾞ(C)</span> では文字選択欄に番号 0～255 が並びます。番号を左クリックで選び、盤のマスを左クリックするとその番号が置かれます。
+マスを右クリックすると空き（黒）マスに戻ります。ナンクロでは同じ文字になるマスに同じ番号を置きます。クロスワードではマスごとに別の番号を置くのがふつうです。</p>
+
+<h3>3. 答えの文字を決める（解答）</h3>
+<p><span class="menu">解答(A)</span> のモードでは、文字選択欄で文字を選び、マスを左クリックすると、その番号の答えの文字が決まります。右クリックで取り消せます。
+文字選択欄の文字を右クリックすると「文字設定ダイアログ」が出て、その欄の文字を書き換えられます。
+ほかの問題の文字の並びを使いたいときは <span class="menu">文字表のみロード</span> で読み込めます。</p>
+
+<h3>4. 初期表示のマスを決める（初期表示指定）</h3>
+<p>ナンクロで、はじめから答えを見せておくマスを決めます。<span class="menu">解答(A)</span> のモードで <span class="menu">初期表示指定(I)</span> にチェックを付け、
+マスを左クリックすると初期表示のマスになり、右クリックで外れます（32 マスまで）。終わったらチェックを外します。</p>
+
+<h3>5. 答えの言葉を決める</h3>
+<p><span class="menu">作成ﾓｰﾄﾞ(C)</span> で解答欄を出し、文字選択欄で番号を選んでから解答欄の位置を左クリックすると、その位置にその番号が入ります（32 文字まで）。
+右クリックでその位置を空けます。遊ぶ人には、その番号に入れた文字が解答欄に並び、答えの言葉になります。</p>
+
+<h3>6. クロスワードのカギを書く</h3>
+<p><span class="menu">クロスワード(W)</span> にして <span class="menu">解答(A)</span> のモードで、言葉の始まりのマスを右クリックするとヒントダイアログが出ます。
+「たて」と「よこ」のカギを書いて OK を押します。番号は空いている欄から順に付きます。両方を空にするとそのカギは消えます。</p>
+
+<h3>7. 保存する</h3>
+<p><span class="menu">作成ﾓｰﾄﾞ(C)</span> か <span class="menu">解答(A)</span> のモードで <span class="menu">名前を付けて保存(A)</span> または <span class="menu">上書き保存(S)</span> を選ぶと、
+問題全体（盤、答え、文字表、カギ、初期表示、答えの言葉、パスワード）が保存されます。
+<span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで保存すると入力だけが保存されるので、問題を作ったあとはモードに気をつけてください。</p>
+
+<h2 id="menu">メニュー一覧</h2>
+<table>
+<tr><th>メニュー</th><th>項目</th><th>はたらき</th></tr>
+<tr><td rowspan="7" class="menu">ﾌｧｲﾙ(F)</td><td class="menu">開く(O)</td><td>問題ファイルを開く</td></tr>
+<tr><td class="menu">上書き保存(S)</td><td>今のファイルに保存する（ゲーム中は入力だけ）</td></tr>
+<tr><td class="menu">名前を付けて保存(A)</td><td>名前を付けて保存する</td></tr>
+<tr><td class="menu">初めから(N)</td><td>ゲーム中は入力を消す。作成ﾓｰﾄﾞ・解答では新しい問題を始める</td></tr>
+<tr><td class="menu">文字表のみロード</td><td>ほかの問題ファイルから文字表だけを読む（ゲーム中は使えません）</td></tr>
+<tr><td class="menu">終了確認(C)</td><td>答え合わせ</td></tr>
+<tr><td class="menu">終了(E)</td><td>プログラムを終わる（問題は保存されません）</td></tr>
+<tr><td rowspan="7" class="menu">ﾓｰﾄﾞ(M)</td><td class="menu">ｹﾞｰﾑ実行(G)</td><td>遊ぶモード</td></tr>
+<tr><td class="menu">解答(A)</td><td>答えの文字・初期表示・カギを決めるモード</td></tr>
+<tr><td class="menu">作成ﾓｰﾄﾞ(C)</td><td>番号と答えの言葉を置くモード</td></tr>
+<tr><td class="menu">ナンクロ(N)</td><td>ナンクロとして扱う</td></tr>
+<tr><td class="menu">クロスワード(W)</td><td>クロスワードとして扱う</td></tr>
+<tr><td class="menu">初期表示指定(I)</td><td>解答モードのナンクロで、初期表示のマスを決める</td></tr>
+<tr><td class="menu">音響(O)</td><td>音の入・切。入れると「音設定」で音楽・効果音・正解の絵のファイルを選べます</td></tr>
+<tr><td rowspan="4" class="menu">表示(V)</td><td class="menu">文字選択欄(W)</td><td>文字選択欄を出す・隠す</td></tr>
+<tr><td class="menu">解答欄(K)</td><td>解答欄を出す・隠す</td></tr>
+<tr><td class="menu">問題設定値(M)</td><td>初期設定ダイアログを出す・隠す</td></tr>
+<tr><td class="menu">文字ﾌｫﾝﾄ変更(F)</td><td>盤と文字選択欄の文字のフォントを変える</td></tr>
+<tr><td rowspan="2" class="menu">ﾍﾙﾌﾟ(H)</td><td class="menu">ﾍﾙﾌﾟ表示(H)</td><td>このヘルプ</td></tr>
+<tr><td class="menu">ﾊﾞｰｼﾞｮﾝ情報(V)</td><td>版の情報</td></tr>
+</table>
+
+<h2>設定とファイル</h2>
+<p>ウィンドウの位置や音の設定などは、プログラムと同じフォルダの TEKUINI.INI に保存されます（はじめて起動したときに作られます）。
+問題ファイルもすべてこのフォルダに読み書きされます。</p>
+</body>
+</html>
+)HTML";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_help PROGRAM_DIR\n");
+    return 2;
+  }
+  const std::string path = std::string(argv[1]) + "/TEKUCROS.HLP";
+  const std::string temp = path + ".tmp";
+  const std::string text = kHelp;
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  bool ok = f != nullptr;
+  if (ok) {
+    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) std::remove(temp.c_str());
+  }
+  if (!ok) {
+    std::fprintf(stderr, "make_help: cannot write %s\n", path.c_str());
+    return 1;
+  }
+  return 0;
+}

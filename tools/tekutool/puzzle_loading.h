@@ -1,0 +1,20 @@
+// Loading a puzzle for the subcommands: the puzzle's own folder acts as the program folder.
+#pragma once
+
+#include <string>
+
+#include "app/puzzle_file.h"
+
+namespace tekutool {
+
+struct LoadedPuzzle {
+  teku::Puzzle puzzle;
+  teku::ModeState modes;
+};
+
+// LoadPuzzleFile of PATH's file name in PATH's folder, under `section`. False (with a message on
+// stderr) when the file cannot be read at all.
+bool LoadPuzzleAt(const std::string& path, const std::string& section, LoadedPuzzle& out,
+                  const std::function<void()>& buildMojiSheet = {});
+
+}  // namespace tekutool

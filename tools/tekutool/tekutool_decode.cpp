@@ -1,0 +1,44 @@
+// tekutool decode: loads a picture the way the program does and writes the resulting record
+// (headers, colour table, pixel bytes as held) as a BMP file.
+#include <cstdio>
+#include <string>
+
+#include "services/trace_log.h"
+#include "surface/dib_file.h"
+#include "surface/image_loader.h"
+#include "tools/tekutool/options.h"
+
+namespace tekutool {
+
+namespace {
+
+constexpr const char* kUsage = "decode PICTURE OUT.BMP [--initbmp FILE] [--trace LOGFILE]";
+
+int RunDecode(const Args& args) {
+  const ParsedArgs parsed = ParseArgs(args, {"--initbmp", "--trace"}, {});
+  if (!parsed.error.empty()) return Fail(kExitUsage, parsed.error + "; usage: tekutool " + kUsage);
+  const std::vector<std::string>& positional = parsed.positional;
+  const std::string initBmp = parsed.value("--initbmp");
+  const std::string traceLog = parsed.value("--trace");
+  if (positional.size() != 2) return Fail(kExitUsage, std::string("usage: tekutool ") + kUsage);
+  // The palette built from a palette picture is not available yet: every picture is mapped
+  // onto the built-in palette, with or without --initbmp.
+  (void)initBmp;
+  if (!traceLog.empty()) teku::TraceStartAt(traceLog);
+
+  teku::DibSurface surface;
+  teku::TDibImage image;
+  StderrMessages messages;
+  teku::LoadImageFile(surface, positional[0], image, teku::ProgressSink(), &messages);
+  if (!image.allocated()) return Fail(kExitNoPicture, "no picture from " + positional[0]);
+  if (!teku::SaveDibImage(image, positional[1])) {
+    return Fail(kExitFailure, "cannot write " + positional[1]);
+  }
+  return kExitOk;
+}
+
+const TekutoolCommand kDecode({"decode", kUsage, RunDecode});
+
+}  // namespace
+
+}  // namespace tekutool
