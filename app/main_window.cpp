@@ -289,13 +289,13 @@ void TForm1::BuildMenu() {
     QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuSpec.caption));
     menu->setObjectName(QString::fromUtf8(menuSpec.name));
     for (int i = 0; i < menuSpec.count; ++i) {
-      const MenuItemSpec& spec = menuSpec.items[i];
-      QAction* action = spec.separator ? menu->addSeparator()
-                                       : menu->addAction(QString::fromUtf8(spec.caption));
-      action->setObjectName(QString::fromUtf8(spec.name));
-      action->setCheckable(spec.checkable);
-      action->setChecked(spec.checkedAtStart);
-      items_[spec.name] = action;
+      const MenuItemSpec& entry = menuSpec.items[i];
+      QAction* action = entry.separator ? menu->addSeparator()
+                                       : menu->addAction(QString::fromUtf8(entry.caption));
+      action->setObjectName(QString::fromUtf8(entry.name));
+      action->setCheckable(entry.checkable);
+      action->setChecked(entry.checkedAtStart);
+      items_[entry.name] = action;
     }
   }
   connect(item("MN_FILESAVE"), &QAction::triggered, this, [this] { MN_FILESAVEClick(); });
