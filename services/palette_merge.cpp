@@ -193,6 +193,8 @@ JpegColorTally::JpegColorTally() : entries_(kEntries) {}
 void JpegColorTally::Offer(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   const auto near = [](int a, int b) { return a - b <= kNear && b - a <= kNear; };
   // Empty entries are black, which entry 0 already answers for, so the search stops at used_.
+  // Entries lie more than kNear apart on some channel, so at most 29^3 are ever taken and the
+  // limit below is a guard, not a case that occurs.
   for (int i = 0; i < used_; ++i) {
     PaletteEntry& e = entries_[static_cast<std::size_t>(i)];
     if (near(e.red, red) && near(e.green, green) && near(e.blue, blue)) {
