@@ -25,19 +25,6 @@ namespace teku {
 namespace {
 const char* const kCaption = "ミナモ　ナンクロ支援ツールv0.42";
 
-// A stored number, or the fallback when the key is missing or malformed.
-std::int32_t IniInt(const std::string& text, std::int32_t fallback) {
-  if (text.empty()) return fallback;
-  try {
-    std::size_t used = 0;
-    const long long v = std::stoll(text, &used, 10);
-    if (used != text.size() || v < INT32_MIN || v > INT32_MAX) return fallback;
-    return static_cast<std::int32_t>(v);
-  } catch (...) {
-    return fallback;
-  }
-}
-
 std::string IniText(const std::string& text, const char* fallback) {
   return text.empty() ? std::string(fallback) : text;
 }
@@ -146,8 +133,8 @@ void TForm1::FormCreate() {
   InLayout = 1;
   ResizeReady = 0;
   NewPuzzlePending = 0;
-  RestoreGeometry(IniInt(ReadIni("Left"), x()), IniInt(ReadIni("Top"), y()),
-                  IniInt(ReadIni("Width"), ClientWidth()), IniInt(ReadIni("Height"), ClientHeight()));
+  RestoreGeometry(ReadIniInt("Left", x()), ReadIniInt("Top", y()),
+                  ReadIniInt("Width", ClientWidth()), ReadIniInt("Height", ClientHeight()));
   LastClientWidth = LastClientHeight = LastGridWidth = LastGridHeight = 0;
   MojiBmpPath = IniText(ReadIni("MOJIBMP"), "TEKUMOJI.BMP");
   NumBmpPath = IniText(ReadIni("NUMBMP"), "TEKUNUMB.BMP");
@@ -275,6 +262,11 @@ void TForm1::SoundNotify(std::uint32_t code, DeviceId device) {
 }
 
 std::string TForm1::ReadIni(const std::string& key) { return TEKUINI1.ReadIni(key); }
+
+std::int32_t TForm1::ReadIniInt(const std::string& key, std::int32_t fallback) {
+  std::int32_t v = fallback;
+  return ParseDecimal(ReadIni(key), v) ? v : fallback;
+}
 
 void TForm1::WriteIni(const std::string& key, const std::string& value) {
   TEKUINI1.WriteIni(key, value);

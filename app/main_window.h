@@ -93,6 +93,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // ---- settings (TEKUINI.INI) and the services component ------------------------------------
   ZIREDIZU TEKUINI1;
   std::string ReadIni(const std::string& key);
+  // A settings key as a decimal integer; `fallback` when it is missing or malformed.
+  std::int32_t ReadIniInt(const std::string& key, std::int32_t fallback);
   void WriteIni(const std::string& key, const std::string& value);
   // Writes the keys in order as one handler does: the first refused write shows
   // "%s に書き込めません" and the keys after it are not written. False after a refusal.

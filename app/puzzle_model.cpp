@@ -130,8 +130,9 @@ void Puzzle::ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const M
   // 256 doubles as the free-slot marker, so that cell cannot be told apart from a free slot.
   if (index == kNone) return;
   if (add) {
+    // The cell is looked for in every slot before a free one is taken: no cell is listed twice.
+    if (std::find(Syoki.begin(), Syoki.end(), index) != Syoki.end()) return;
     for (auto& slot : Syoki) {
-      if (slot == index) return;
       if (slot == CellCount() || slot == kNone) {
         slot = index;
         return;
@@ -139,11 +140,9 @@ void Puzzle::ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const M
     }
     return;
   }
+  // Every slot that lists the cell is cleared (a file may list it twice).
   for (auto& slot : Syoki) {
-    if (slot == index) {
-      slot = kNone;
-      return;
-    }
+    if (slot == index) slot = kNone;
   }
 }
 

@@ -123,8 +123,8 @@ class Puzzle {
   void ResetInput();
   // Clears the content for the current size; `buildMojiSheet` renders the character sheet anew.
   void ClearForNewSize(const std::function<void()>& buildMojiSheet);
-  // Adds or removes cell (x, y) in Syoki; acts only in answer mode with a number-crossword and
-  // the initial-display designation on.
+  // Adds cell (x, y) to Syoki (unless some slot lists it already) or removes it from every slot;
+  // acts only in answer mode with a number-crossword and the initial-display designation on.
   void ToggleInitialCell(std::int32_t x, std::int32_t y, bool add, const ModeState& modes);
   // Entering create mode: InputTbl becomes the identity; game or answer: every entry 256.
   void SetInputForMode(PlayMode mode);

@@ -13,17 +13,6 @@
 
 namespace teku {
 
-namespace {
-std::int32_t IniInt(const std::string& text, std::int32_t fallback) {
-  try {
-    std::size_t used = 0;
-    const int v = std::stoi(text, &used, 10);
-    return used == text.size() ? v : fallback;
-  } catch (...) {
-    return fallback;
-  }
-}
-}  // namespace
 
 TTEKUHNTF::TTEKUHNTF(TForm1& form1) : QDialog(nullptr), form1_(form1) {
   setObjectName(QStringLiteral("TEKUHNTF"));
@@ -73,8 +62,8 @@ void TTEKUHNTF::showEvent(QShowEvent* event) {
 }
 
 void TTEKUHNTF::FormShow() {
-  const std::int32_t left = IniInt(form1_.ReadIni("NLeft"), x());
-  const std::int32_t top = IniInt(form1_.ReadIni("NTop"), y());
+  const std::int32_t left = form1_.ReadIniInt("NLeft", x());
+  const std::int32_t top = form1_.ReadIniInt("NTop", y());
   move(left / 8 * 8, top / 8 * 8);
   Load();
 }

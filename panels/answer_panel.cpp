@@ -32,18 +32,7 @@ AnswerView TTEKUKTOF::View() const {
 void TTEKUKTOF::FormCreate() {
   InUpdate = 1;
   BlitReady = 0;
-  const std::string left = form1_.ReadIni("KLeft");
-  const std::string top = form1_.ReadIni("KTop");
-  auto number = [](const std::string& text, int fallback) {
-    try {
-      std::size_t used = 0;
-      const int v = std::stoi(text, &used, 10);
-      return used == text.size() ? v : fallback;
-    } catch (...) {
-      return fallback;
-    }
-  };
-  move(number(left, form1_.x()) / 8 * 8, number(top, form1_.y()) / 8 * 8);
+  move(form1_.ReadIniInt("KLeft", form1_.x()) / 8 * 8, form1_.ReadIniInt("KTop", form1_.y()) / 8 * 8);
   PaintBox1->SetPalette(form1_.PaletteEntries, form1_.PaletteHandle);
   PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
   SelectedSlot = kNoSlot;

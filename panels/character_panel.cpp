@@ -8,20 +8,6 @@
 
 namespace teku {
 
-namespace {
-// A stored number, or the fallback when the key is missing or malformed.
-std::int32_t IniInt(const std::string& text, std::int32_t fallback) {
-  if (text.empty()) return fallback;
-  try {
-    std::size_t used = 0;
-    const long long v = std::stoll(text, &used, 10);
-    if (used != text.size() || v < INT32_MIN || v > INT32_MAX) return fallback;
-    return static_cast<std::int32_t>(v);
-  } catch (...) {
-    return fallback;
-  }
-}
-}  // namespace
 
 TTEKUWRDF::TTEKUWRDF(TForm1& form1) : QWidget(nullptr, Qt::Window), form1_(form1) {
   setObjectName(QStringLiteral("TEKUWRDF"));
@@ -191,10 +177,10 @@ void TTEKUWRDF::FormShow() {
   InUpdate = 1;
   form1_.clickCache.ClickCacheStale = 1;
   form1_.setChecked("MN_VIEWWRD", true);
-  const std::int32_t left = IniInt(form1_.ReadIni("WLeft"), x());
-  const std::int32_t top = IniInt(form1_.ReadIni("WTop"), y());
-  std::int32_t w = IniInt(form1_.ReadIni("WWidth"), width());
-  std::int32_t h = IniInt(form1_.ReadIni("WHeight"), height());
+  const std::int32_t left = form1_.ReadIniInt("WLeft", x());
+  const std::int32_t top = form1_.ReadIniInt("WTop", y());
+  std::int32_t w = form1_.ReadIniInt("WWidth", width());
+  std::int32_t h = form1_.ReadIniInt("WHeight", height());
   move(left / 8 * 8, top / 8 * 8);
   SnapPanelRestore(w, h);
   resize(w, h);

@@ -114,7 +114,7 @@ TEST(PuzzleReset, ClearForNewSizeClearsOnlyTheGridInUseAndRebuildsTheSheet) {
   }
 }
 
-TEST(InitialCells, AddsIntoTheFirstFreeSlotAndIgnoresDuplicatesBeforeIt) {
+TEST(InitialCells, AddsIntoTheFirstFreeSlotButNeverListsACellTwice) {
   Puzzle p;
   const ModeState m = DesignationModes();
   p.ToggleInitialCell(2, 1, true, m);  // index 18
@@ -122,16 +122,17 @@ TEST(InitialCells, AddsIntoTheFirstFreeSlotAndIgnoresDuplicatesBeforeIt) {
   p.ToggleInitialCell(2, 1, true, m);
   EXPECT_EQ(p.Syoki[1], 256) << "already listed: nothing changes";
 
-  // A copy listed after a free slot: adding stores it again in the free slot; removing once
-  // leaves the later copy.
+  // Listed after a free slot (as a file may have it): adding finds it and changes nothing.
   p.Syoki[0] = 256;
   p.Syoki[5] = 18;
   p.ToggleInitialCell(2, 1, true, m);
-  EXPECT_EQ(p.Syoki[0], 18);
+  EXPECT_EQ(p.Syoki[0], 256);
+  // Listed twice: one removal clears both.
+  p.Syoki[0] = 18;
   p.ToggleInitialCell(2, 1, false, m);
   EXPECT_EQ(p.Syoki[0], 256);
-  EXPECT_EQ(p.Syoki[5], 18);
-  EXPECT_TRUE(p.IsInitialCell(2, 1));
+  EXPECT_EQ(p.Syoki[5], 256);
+  EXPECT_FALSE(p.IsInitialCell(2, 1));
 }
 
 TEST(InitialCells, TheCellCountAlsoMarksAFreeSlotAndAFullListTakesNoMore) {

@@ -1,0 +1,29 @@
+// What the JPEG reader produced before the palette mapping, for checks against other decoders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "surface/dib_image.h"
+#include "surface/image_loader.h"
+
+namespace teku {
+
+// The full pass's colours of the last scan decoded: width x height (the rounded size), rows
+// top-down, red, green, blue per pixel. Empty when no scan was decoded.
+struct JpegRgb {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
+// LoadJpeg that also hands back the colours each pixel was mapped from (`rgb` may be null).
+bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
+                     const ProgressSink& progress, JpegRgb* rgb);
+
+// The largest coefficient store a scan may take to be decoded once for both passes (larger
+// scans are decoded twice); 128 MiB unless changed, for tests of both ways.
+void SetJpegStoreLimit(std::int64_t bytes);
+
+}  // namespace teku

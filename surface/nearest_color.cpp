@@ -1,0 +1,102 @@
+// Exact nearest-colour search pruned by colour cubes.
+#include "surface/nearest_color.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace teku {
+
+namespace {
+// Bounds of the L1 distance from an entry to the points of a cube [lo, lo + side - 1]^3.
+void CubeDistances(const PaletteEntry& e, const int lo[3], int side, int& dMin, int& dMax) {
+  const int c[3] = {e.red, e.green, e.blue};
+  dMin = 0;
+  dMax = 0;
+  for (int k = 0; k < 3; ++k) {
+    const int hi = lo[k] + side - 1;
+    dMin += c[k] < lo[k] ? lo[k] - c[k] : c[k] > hi ? c[k] - hi : 0;
+    dMax += std::max(c[k] - lo[k], hi - c[k]);
+  }
+}
+
+// The entries of `from` that can be nearest somewhere in the cube, in the order given.
+void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t count,
+           const int lo[3], int side, std::vector<std::uint8_t>& out) {
+  int nearMin[256];
+  int bound = 1 << 30;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    int dMax = 0;
+    CubeDistances(palette[from[i]], lo, side, nearMin[i], dMax);
+    bound = std::min(bound, dMax);
+  }
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (nearMin[i] <= bound) out.push_back(from[i]);
+  }
+}
+}  // namespace
+
+NearestColorMap::NearestColorMap(const Palette256& palette)
+    : palette_(palette), fine_(1u << 18, 0), coarseOffset_(1u << 12, 0), coarseCount_(1u << 12, 0) {
+  for (int i = 0; i < 256; ++i) {
+    packed_[i] = static_cast<long long>(std::uint32_t{palette_[i].red} |
+                                        std::uint32_t{palette_[i].green} << 8 |
+                                        std::uint32_t{palette_[i].blue} << 16);
+  }
+  // An entry repeating an earlier entry's colour never wins (ties go to the lower index), so
+  // only the first of each colour is a candidate anywhere.
+  std::uint8_t all[256];
+  std::uint32_t distinct = 0;
+  for (int i = 0; i < 256; ++i) {
+    bool repeated = false;
+    for (int j = 0; j < i && !repeated; ++j) {
+      repeated = palette_[j].red == palette_[i].red && palette_[j].green == palette_[i].green &&
+                 palette_[j].blue == palette_[i].blue;
+    }
+    if (!repeated) all[distinct++] = static_cast<std::uint8_t>(i);
+  }
+  std::vector<std::uint8_t> list;
+  for (std::uint32_t coarse = 0; coarse < (1u << 12); ++coarse) {
+    const int cr = static_cast<int>(coarse >> 8), cg = static_cast<int>(coarse >> 4 & 15),
+              cb = static_cast<int>(coarse & 15);
+    const int lo[3] = {cr * 16, cg * 16, cb * 16};
+    const auto start = static_cast<std::uint32_t>(coarseLists_.size());
+    Prune(palette_, all, distinct, lo, 16, coarseLists_);
+    coarseOffset_[coarse] = start;
+    coarseCount_[coarse] = static_cast<std::uint16_t>(coarseLists_.size() - start);
+    // A part of a coarse cube needs only the coarse cube's entries.
+    for (int fine = 0; fine < 64; ++fine) {
+      const int fr = cr * 4 + (fine >> 4), fg = cg * 4 + (fine >> 2 & 3), fb = cb * 4 + (fine & 3);
+      const int flo[3] = {fr * 4, fg * 4, fb * 4};
+      list.clear();
+      Prune(palette_, coarseLists_.data() + start, coarseCount_[coarse], flo, 4, list);
+      std::uint32_t e;
+      if (list.size() <= 4) {
+        std::uint8_t four[4];
+        for (std::size_t k = 0; k < 4; ++k) four[k] = list[std::min(k, list.size() - 1)];
+        e = four[0] | std::uint32_t{four[1]} << 8 | std::uint32_t{four[2]} << 16 |
+            std::uint32_t{four[3]} << 24;
+      } else {
+        e = 1u | coarse << 16;  // 1 > 0 marks the shared list
+      }
+      fine_[static_cast<std::uint32_t>(fr) << 12 | static_cast<std::uint32_t>(fg) << 6 |
+            static_cast<std::uint32_t>(fb)] = e;
+    }
+  }
+}
+
+std::uint8_t NearestColorMap::SearchCoarse(std::uint32_t coarse, int r, int g, int b) const {
+  const std::uint8_t* list = coarseLists_.data() + coarseOffset_[coarse];
+  const std::uint32_t count = coarseCount_[coarse];
+  std::uint32_t best = list[0];
+  int bestDistance = Distance(best, r, g, b);
+  for (std::uint32_t i = 1; i < count; ++i) Keep(best, bestDistance, list[i], Distance(list[i], r, g, b));
+  return static_cast<std::uint8_t>(best);
+}
+
+const NearestColorMap& NearestColorMapFor(const Palette256& palette) {
+  thread_local std::unique_ptr<NearestColorMap> map;
+  if (map == nullptr || map->palette() != palette) map = std::make_unique<NearestColorMap>(palette);
+  return *map;
+}
+
+}  // namespace teku

@@ -1,0 +1,89 @@
+// Fast nearest-palette-colour lookups that give exactly the index DibSurface::NearestColorNo
+// gives (smallest |dR|+|dG|+|dB|, lowest index on ties), for readers that map every pixel.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "surface/dib_image.h"
+
+namespace teku {
+
+// Colour space is cut into cubes, and each cube keeps the palette entries that can be nearest
+// somewhere inside it, in index order: an entry whose nearest point of the cube is farther
+// than another entry's farthest point can neither win nor tie there. Fine cubes (4 levels a
+// side) hold at most four entries packed in one word, padded with the last one, so a lookup
+// is four distances and no branches; the few cubes that need more share the list of their
+// coarse cube (16 levels a side). Built once per palette (some tens of milliseconds).
+class NearestColorMap {
+ public:
+  explicit NearestColorMap(const Palette256& palette);
+
+  const Palette256& palette() const { return palette_; }
+
+  std::uint8_t Nearest(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
+    const std::uint32_t cube =
+        std::uint32_t{red} >> 2 << 12 | std::uint32_t{green} >> 2 << 6 | std::uint32_t{blue} >> 2;
+    const std::uint32_t e = fine_[cube];
+    const std::uint32_t c0 = e & 255, c1 = e >> 8 & 255, c2 = e >> 16 & 255, c3 = e >> 24;
+    if (c0 > c1) return SearchCoarse(e >> 16, red, green, blue);  // lists are ascending
+    // Most cubes hold one or two entries, and neighbouring pixels mostly share a cube, so
+    // these tests are well predicted.
+    if (c0 == c3) return static_cast<std::uint8_t>(c0);
+#if defined(__SSE2__)
+    // |dR| + |dG| + |dB| of two entries at once: each sits alone in a 64-bit half, beside
+    // the colour asked for, so one sum of absolute byte differences gives each distance.
+    const auto query = static_cast<long long>(std::uint32_t{red} | std::uint32_t{green} << 8 |
+                                              std::uint32_t{blue} << 16);
+    const __m128i q = _mm_set1_epi64x(query);
+    const __m128i d01 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c1], packed_[c0]));
+    const __m128i d23 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c3], packed_[c2]));
+    std::uint32_t best = c0;
+    int bestDistance = _mm_cvtsi128_si32(d01);
+    Keep(best, bestDistance, c1, _mm_extract_epi16(d01, 4));
+    Keep(best, bestDistance, c2, _mm_cvtsi128_si32(d23));
+    Keep(best, bestDistance, c3, _mm_extract_epi16(d23, 4));
+#else
+    const int r = red, g = green, b = blue;
+    std::uint32_t best = c0;
+    int bestDistance = Distance(c0, r, g, b);
+    // Padding repeats the last entry, which is never strictly nearer than itself.
+    Keep(best, bestDistance, c1, Distance(c1, r, g, b));
+    if (c1 != c3) {
+      Keep(best, bestDistance, c2, Distance(c2, r, g, b));
+      Keep(best, bestDistance, c3, Distance(c3, r, g, b));
+    }
+#endif
+    return static_cast<std::uint8_t>(best);
+  }
+
+ private:
+  static void Keep(std::uint32_t& best, int& bestDistance, std::uint32_t index, int d) {
+    const bool nearer = d < bestDistance;
+    bestDistance = nearer ? d : bestDistance;
+    best = nearer ? index : best;
+  }
+  int Distance(std::uint32_t index, int r, int g, int b) const {
+    const PaletteEntry& e = palette_[index];
+    return std::abs(r - e.red) + std::abs(g - e.green) + std::abs(b - e.blue);
+  }
+  std::uint8_t SearchCoarse(std::uint32_t coarse, int r, int g, int b) const;
+
+  Palette256 palette_;
+  long long packed_[256];  // red | green << 8 | blue << 16
+  std::vector<std::uint32_t> fine_;  // 64^3 cubes
+  std::vector<std::uint32_t> coarseOffset_;  // 16^3 cubes
+  std::vector<std::uint16_t> coarseCount_;
+  std::vector<std::uint8_t> coarseLists_;
+};
+
+// The map for `palette`, kept between calls on this thread and rebuilt when the palette
+// differs from the last one asked for.
+const NearestColorMap& NearestColorMapFor(const Palette256& palette);
+
+}  // namespace teku
