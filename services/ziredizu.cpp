@@ -9,6 +9,7 @@
 #include "services/palette_merge.h"
 #include "services/profile_file.h"
 #include "surface/icon_reader.h"
+#include "surface/jpeg_decoder.h"
 #include "surface/mag_decoder.h"
 #include "surface/picture_source.h"
 
@@ -220,10 +221,24 @@ void ZIREDIZU::MergeImageColors(TDibImage& image) {
 }
 
 void ZIREDIZU::MergeJpegColors(const std::string& fileName, const ProgressSink& progress) {
-  (void)progress;
   if (GetFileLength(fileName) < 0) return;
-  // The decoder offers no colours to a tally yet, so a JPEG palette picture adds nothing.
   JpegColorTally tally;
+  // Block colours of the preview pass only: the full pass's pixels would cost a tally search
+  // each and add mostly near repeats of the block colours.
+  PaletteEntry last{};
+  const JpegColorOffer offer = [&tally, &last](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    const PaletteEntry colour{r, g, b, 0};
+    if (colour == last) return;
+    last = colour;
+    tally.Offer(r, g, b);
+  };
+  {
+    DibSurface surface;
+    surface.Palette = Palette;
+    TDibImage image;
+    LoadJpegColors(surface, fileName, image, progress, offer);
+    FreeImage(image);
+  }
   tally.MergeInto(Palette);
   for (auto& e : Palette) e.flags = 0;
   CreateScreenPalette(PaletteHandle);

@@ -3,6 +3,7 @@
 // colour tally.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -374,6 +375,34 @@ TEST_F(PaletteTest, IconsMergeNothingAndA256ColourIconSaysSo) {
   ASSERT_EQ(messages_.texts.size(), 1u);
   EXPECT_EQ(messages_.texts[0], kIconMessageText);
   EXPECT_EQ(messages_.captions[0], kIconMessageCaption);
+}
+
+TEST_F(PaletteTest, JpegPicturesMergeTheirPreviewBlockColoursByCount) {
+  // Units of 16 x 16 (4:2:0): red, blue, red, blue over blue, green, blue, green. Blue is
+  // offered three times (the repeat across the row end is not offered again), red and green
+  // twice, so blue comes first and red, met earlier, before green.
+  const char* const layout[2] = {"RBRB", "BGBG"};
+  std::string ppm = "P6\n64 32\n255\n";
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const char c = layout[y / 16][x / 16];
+      ppm += c == 'R' ? std::string("\xC8\x1E\x1E", 3)
+                      : c == 'G' ? std::string("\x1E\xC8\x1E", 3) : std::string("\x1E\x1E\xC8", 3);
+    }
+  }
+  const std::string src = Write("p.ppm", Bytes(ppm.begin(), ppm.end()));
+  const std::string jpg = (dir_ / "p.jpg").string();
+  ASSERT_EQ(std::system(("cjpeg -quality 100 -outfile '" + jpg + "' '" + src + "'").c_str()), 0);
+  const Palette256 p = Build(jpg);
+  const auto near = [](const PaletteEntry& e, int r, int g, int b) {
+    return std::abs(e.red - r) <= 6 && std::abs(e.green - g) <= 6 && std::abs(e.blue - b) <= 6;
+  };
+  EXPECT_TRUE(near(p[10], 30, 30, 200));
+  EXPECT_TRUE(near(p[11], 200, 30, 30));
+  EXPECT_TRUE(near(p[12], 30, 200, 30));
+  EXPECT_EQ(p[13], DefaultPalette[13]);
+  for (const PaletteEntry& e : p) EXPECT_EQ(e.flags, 0);
+  EXPECT_EQ(Build((dir_ / "none.jpg").string()), DefaultPalette);
 }
 
 TEST(JpegColorTally, NearColoursShareAnEntryWhoseCountStopsAt255) {
