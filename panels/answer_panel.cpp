@@ -68,6 +68,7 @@ void TTEKUKTOF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
     DrawSlotGroup(LastSlotX, LastSlotY);
     SelectedSlot = s;
     auto& slot = form1_.puzzle.Kaitou[static_cast<std::size_t>(s)];
+    const std::int32_t before = slot;
     if (button == Qt::RightButton) {
       form1_.PlayRightClick();
       slot = kEmptyCell;
@@ -79,6 +80,7 @@ void TTEKUKTOF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
       slot = sel >= 0 && sel <= 255 ? sel : kEmptyCell;
       DrawSlotGroup(c, r);
     }
+    if (slot != before) form1_.Modified = 1;
     PaintBox1->PaintImage(PaintBox1->Image);
     LastSlotX = c;
     LastSlotY = r;

@@ -110,5 +110,23 @@ TEST(Settings, AReadOnlySettingsFileShowsTheErrorAndWritesNothing) {
             QString::fromStdString(program.path("TEKUINI.INI")) + QString::fromUtf8(" に書き込めません"));
 }
 
+TEST(Settings, ThePanelRestoresItsStoredPlaceSnapped) {
+  testing::TestProgram program;
+  PutIni(program, "WLeft=13\r\nWTop=21\r\nWWidth=250\r\nWHeight=352\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  windows.TEKUWRDF->show();
+  EXPECT_EQ(windows.TEKUWRDF->x(), 8);
+  EXPECT_EQ(windows.TEKUWRDF->y(), 16);
+  EXPECT_EQ(windows.TEKUWRDF->width(), 244);
+  EXPECT_EQ(windows.TEKUWRDF->PanelCols, 7);
+  windows.TEKUWRDF->hide();
+  PutIni(program, "WWidth=300\r\nWHeight=20\r\n");
+  windows.TEKUWRDF->show();
+  EXPECT_EQ(windows.TEKUWRDF->width(), 308);
+  EXPECT_EQ(windows.TEKUWRDF->PanelCols, 9);
+  EXPECT_GE(windows.TEKUWRDF->PanelRows, 4) << "a tiny stored height keeps four rows";
+}
+
 }  // namespace
 }  // namespace teku
