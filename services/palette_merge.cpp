@@ -36,7 +36,8 @@ template <typename Visit>
 void ForEachByte(const PictureSource& source, std::int64_t offset, std::int64_t count,
                  Visit visit) {
   constexpr std::int64_t kChunk = 64 * 1024;
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kChunk));
+  if (count <= 0) return;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(kChunk, count)));
   std::int64_t index = 0;
   while (index < count) {
     const std::int64_t want = std::min(kChunk, count - index);
