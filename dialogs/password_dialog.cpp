@@ -36,6 +36,10 @@ void TPasswordDlg::Ask() {
     move(screen->geometry().center() - rect().center());
   }
   Password->setFocus();
+  if (ScriptedAnswer) {
+    if (const std::optional<QString> typed = ScriptedAnswer()) Password->setText(*typed);
+    return;
+  }
   exec();
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -24,6 +26,8 @@ class TPasswordDlg : public QDialog {
 
   // Shows the dialog modally, filled with EnteredPassword; returns when it closes.
   void Ask();
+  // For scripted runs: when set, Ask types this text into the field and closes at once.
+  std::function<std::optional<QString>()> ScriptedAnswer;
 
  private:
   void PasswordChange();

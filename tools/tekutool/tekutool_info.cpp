@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "services/cp932.h"
 #include "tools/tekutool/options.h"
+#include "tools/tekutool/puzzle_json.h"
 #include "tools/tekutool/puzzle_loading.h"
 
 namespace tekutool {
@@ -11,25 +11,6 @@ namespace tekutool {
 namespace {
 
 constexpr const char* kUsage = "info PUZZLE [--section NAME]";
-
-template <typename T>
-std::string IntArray(const T& values) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i > 0) out += ",";
-    out += std::to_string(values[i]);
-  }
-  return out + "]";
-}
-
-std::string TextArray(const teku::TextList& list) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (i > 0) out += ",";
-    out += JsonString(teku::Cp932ToUtf8(list[i]));
-  }
-  return out + "]";
-}
 
 int RunInfo(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--section"}, {});
@@ -40,37 +21,7 @@ int RunInfo(const Args& args) {
   if (!LoadPuzzleAt(parsed.positional[0], parsed.value("--section", "TEKUCROSE"), loaded)) {
     return kExitFailure;
   }
-  teku::Puzzle& p = loaded.puzzle;
-  std::string cells = "[";
-  {
-    teku::CellsLock lock(p);
-    for (int y = 0; y < p.GridHeight; ++y) {
-      cells += y > 0 ? ",[" : "[";
-      for (int x = 0; x < p.GridWidth; ++x) {
-        if (x > 0) cells += ",";
-        cells += std::to_string(lock.at(x, y));
-      }
-      cells += "]";
-    }
-  }
-  cells += "]";
-  std::string out = "{";
-  out += "\"width\":" + std::to_string(p.GridWidth);
-  out += ",\"height\":" + std::to_string(p.GridHeight);
-  out += ",\"title\":" + JsonString(teku::Cp932ToUtf8(p.Title));
-  out += ",\"version\":" + JsonString(teku::Cp932ToUtf8(p.Version));
-  out += ",\"password\":" + JsonString(teku::Cp932ToUtf8(p.Password));
-  out += std::string(",\"kind\":") + (loaded.modes.crossword() ? "\"crossword\"" : "\"nankuro\"");
-  out += ",\"kaitou\":" + IntArray(p.Kaitou);
-  out += ",\"syoki\":" + IntArray(p.Syoki);
-  out += ",\"anser\":" + IntArray(p.AnserTbl);
-  out += ",\"input\":" + IntArray(p.InputTbl);
-  out += ",\"hint\":" + IntArray(p.HintTbl);
-  out += ",\"moji\":" + TextArray(p.MojiTbl);
-  out += ",\"tate\":" + TextArray(p.HintTate);
-  out += ",\"yoko\":" + TextArray(p.HintYoko);
-  out += ",\"cells\":" + cells;
-  out += "}\n";
+  const std::string out = "{" + PuzzleJsonFields(loaded.puzzle, loaded.modes) + "}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
   return kExitOk;
 }

@@ -1,0 +1,77 @@
+// tekutool play: the program's windows driven by a script, the state printed as JSON.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace teku {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TekutoolPlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::system((std::string(TEKU_TEKUTOOL) + " --help | grep -q ' play '").c_str()) != 0) {
+      GTEST_SKIP() << "this build has no windows";
+    }
+    dir_ = fs::temp_directory_path() /
+           ("teku-play-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    for (const char* f : {"TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "SAMPLE1.CRS", "SAMPLE2.CRS"}) {
+      fs::copy_file(fs::path(TEKU_PROGRAM_DIR) / f, dir_ / f);
+    }
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  int Play(const std::string& puzzle, const std::string& script, std::string& out) {
+    std::ofstream(dir_ / "script.txt") << script;
+    const std::string cmd = std::string(TEKU_TEKUTOOL) + " play " + puzzle + " " + (dir_ / "script.txt").string() +
+                            " >" + (dir_ / "out.json").string() + " 2>/dev/null";
+    const int status = std::system(cmd.c_str());
+    std::ifstream in(dir_ / "out.json");
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  fs::path dir_;
+};
+
+TEST_F(TekutoolPlay, APlayerEntersACharacterAndChecks) {
+  std::string out;
+  ASSERT_EQ(Play("SAMPLE1.CRS",
+                 "# ケ is entry 9: column 1, row 1 of the panel\n"
+                 "show-panel\npanel 40 40 left\nclick 5 5 left\nmenu MN_FILEFINE\n",
+                 out),
+            0);
+  EXPECT_NE(out.find("\"selected_moji\":9"), std::string::npos) << out.substr(0, 200);
+  EXPECT_NE(out.find("\"cursor\":[0,0]"), std::string::npos);
+  EXPECT_NE(out.find("\"modified\":1"), std::string::npos);
+  EXPECT_NE(out.find("\"caption\":\"残念どこか違ってます。\""), std::string::npos);
+  EXPECT_NE(out.find("\"marks\":[\"MN_MODEGAME\",\"MN_MODENANKURO\",\"MN_MODEONGAKU\",\"MN_VIEWWRD\"]"),
+            std::string::npos);
+}
+
+TEST_F(TekutoolPlay, AnAuthorMakesAPuzzleAndSavesIt) {
+  std::string out;
+  ASSERT_EQ(Play("none",
+                 "password \"\"\nmenu MN_MODECREATE\nmenu MN_FILENEWOPEN\n"
+                 "initdialog 3 2 My_title \"\"\nmenu MN_VIEWMONDAI\n"
+                 "show-panel\npanel 40 5 left\nclick 5 5 left\n"
+                 "menu MN_FILESAVEAS MINE.CRS\nmenu MN_FILEEND\nclick 40 5 left\n",
+                 out),
+            0);
+  EXPECT_NE(out.find("\"width\":3,\"height\":2,\"title\":\"My title\""), std::string::npos) << out.substr(0, 120);
+  EXPECT_NE(out.find("\"cells\":[[1,255,255],[255,255,255]]"), std::string::npos) << "events after the end are ignored";
+  EXPECT_TRUE(fs::exists(dir_ / "MINE.CRS"));
+}
+
+TEST_F(TekutoolPlay, ABadLineIsAUsageError) {
+  std::string out;
+  EXPECT_EQ(Play("none", "fly away\n", out), 2);
+}
+
+}  // namespace
+}  // namespace teku
