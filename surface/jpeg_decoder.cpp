@@ -444,8 +444,9 @@ void InverseDct(std::int16_t* block) {
 class Decoder {
  public:
   Decoder(const DibSurface& surface, Input& in, TDibImage& image, const ProgressSink& progress,
-          JpegRgb* rgb)
-      : surface_(surface),
+          JpegRgb* rgb, const JpegColorOffer* offer = nullptr)
+      : offer_(offer),
+        surface_(surface),
         in_(in),
         image_(image),
         progress_(progress),
@@ -480,6 +481,7 @@ class Decoder {
   void Progress(int row, int rows, bool full) const;
   const HuffTable* FindTable(std::uint8_t id) const;
 
+  const JpegColorOffer* offer_;
   const DibSurface& surface_;
   Input& in_;
   TDibImage& image_;
@@ -917,6 +919,11 @@ void Decoder::PaintPreview(int mcuX, int mcuY) {
       r = ToByte(y + (cr * 22970 + 8192) / 16384);
       g = ToByte(y - (cb * 11277 + 16384) / 32768 - (cr * 23401 + 16384) / 32768);
     }
+    if (offer_ != nullptr) {
+      (*offer_)(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                static_cast<std::uint8_t>(b));
+      continue;
+    }
     const std::uint8_t index = colors_.Nearest(static_cast<std::uint8_t>(r),
                                                static_cast<std::uint8_t>(g),
                                                static_cast<std::uint8_t>(b));
@@ -1040,8 +1047,9 @@ void Decoder::Progress(int row, int rows, bool full) const {
 
 void SetJpegStoreLimit(std::int64_t bytes) { g_maxStoreBytes = bytes; }
 
-bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
-                     const ProgressSink& progress, JpegRgb* rgb) {
+namespace {
+bool LoadJpegWith(const DibSurface& surface, const std::string& fileName, TDibImage& image,
+                  const ProgressSink& progress, JpegRgb* rgb, const JpegColorOffer* offer) {
   FreeImage(image);
   if (rgb != nullptr) *rgb = JpegRgb{};
   std::FILE* file = std::fopen(fileName.c_str(), "rb");
@@ -1073,7 +1081,7 @@ bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDi
         in.data = lock.bytes();
         in.fileSize = static_cast<std::size_t>(fileSize);
         in.size = in.fileSize + kMargin;
-        Decoder decoder(surface, in, image, progress, rgb);
+        Decoder decoder(surface, in, image, progress, rgb, offer);
         decoder.Run();
       }
     }
@@ -1081,6 +1089,17 @@ bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDi
   if (file != nullptr) std::fclose(file);
   GlobalFree(block);
   return true;
+}
+}  // namespace
+
+bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
+                     const ProgressSink& progress, JpegRgb* rgb) {
+  return LoadJpegWith(surface, fileName, image, progress, rgb, nullptr);
+}
+
+bool LoadJpegColors(const DibSurface& surface, const std::string& fileName, TDibImage& image,
+                    const ProgressSink& progress, const JpegColorOffer& offer) {
+  return LoadJpegWith(surface, fileName, image, progress, nullptr, offer ? &offer : nullptr);
 }
 
 bool LoadJpeg(const DibSurface& surface, const std::string& fileName, TDibImage& image,

@@ -2,6 +2,8 @@
 // 16-bit integer arithmetic and mapped pixel by pixel onto the surface's palette.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "surface/dib_image.h"
@@ -12,5 +14,11 @@ namespace teku {
 // False leaves the image not allocated. Irregularities go to the trace log and decoding goes on.
 bool LoadJpeg(const DibSurface& surface, const std::string& fileName, TDibImage& image,
               const ProgressSink& progress);
+
+// Receives the colour of each preview block instead of the block being painted.
+using JpegColorOffer = std::function<void(std::uint8_t red, std::uint8_t green, std::uint8_t blue)>;
+// LoadJpeg for the palette step: parsing, decoding and trace entries as LoadJpeg.
+bool LoadJpegColors(const DibSurface& surface, const std::string& fileName, TDibImage& image,
+                    const ProgressSink& progress, const JpegColorOffer& offer);
 
 }  // namespace teku

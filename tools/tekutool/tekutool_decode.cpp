@@ -4,6 +4,7 @@
 #include <string>
 
 #include "services/trace_log.h"
+#include "services/ziredizu.h"
 #include "surface/dib_file.h"
 #include "surface/image_loader.h"
 #include "tools/tekutool/options.h"
@@ -21,14 +22,21 @@ int RunDecode(const Args& args) {
   const std::string initBmp = parsed.value("--initbmp");
   const std::string traceLog = parsed.value("--trace");
   if (positional.size() != 2) return Fail(kExitUsage, std::string("usage: tekutool ") + kUsage);
-  // The palette built from a palette picture is not available yet: every picture is mapped
-  // onto the built-in palette, with or without --initbmp.
-  (void)initBmp;
   if (!traceLog.empty()) teku::TraceStartAt(traceLog);
 
-  teku::DibSurface surface;
-  teku::TDibImage image;
   StderrMessages messages;
+  // The pictures are mapped onto the palette the program would build with this palette
+  // picture (the built-in one without --initbmp).
+  teku::PaletteSetup setup;
+  setup.messages = &messages;
+  setup.startPicture = initBmp;
+  const teku::ZIREDIZU services(DirectoryOf(teku::ZIREDIZU::RunningExecutable()), "TEKUCROSE",
+                                setup);
+  teku::DibSurface surface;
+  teku::Palette256 entries;
+  const teku::HPalette handle = services.GetPalette(entries);
+  surface.SetPalette(entries, handle);
+  teku::TDibImage image;
   teku::LoadImageFile(surface, positional[0], image, teku::ProgressSink(), &messages);
   if (!image.allocated()) return Fail(kExitNoPicture, "no picture from " + positional[0]);
   if (!teku::SaveDibImage(image, positional[1])) {
