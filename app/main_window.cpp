@@ -53,7 +53,10 @@ ProgramEnvironment WithExecutable(ProgramEnvironment environment) {
 
 TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
     : QMainWindow(parent),
-      TEKUINI1(WithExecutable(environment).exePath),
+      TEKUINI1(WithExecutable(environment).exePath,
+               PaletteSetup{nullptr,
+                            environment.messages != nullptr ? environment.messages : &g_boxMessages,
+                            std::nullopt}),
       environment_(WithExecutable(environment)) {
   setWindowTitle(QString::fromUtf8(kCaption));
   ProgramDir = TEKUINI1.ExeDir;
@@ -91,7 +94,6 @@ TForm1::~TForm1() {
   FormDestroy();
   SetSoundPlatform(nullptr, nullptr);
   soundBackend_.reset();
-  DeletePalette(PaletteHandle);
 }
 
 void TForm1::ShowMessage(const std::string& text, const std::string& caption) {
@@ -148,8 +150,7 @@ void TForm1::FormCreate() {
   BlitReady = 1;
   ClickReady = 1;
   sound.BgmDevice = sound.LeftWavDevice = sound.RightWavDevice = sound.FineWavDevice = 0;
-  PaletteHandle = PaintBox1->CreateScreenPalette(PaletteHandle);
-  PaletteEntries = PaintBox1->Palette;
+  PaletteHandle = TEKUINI1.GetPalette(PaletteEntries);
   PaintBox1->SetPalette(PaletteEntries, PaletteHandle);
   PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
   PaintBox1->CreateImage(512, 512, sheets.MojiSheet);

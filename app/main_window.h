@@ -72,7 +72,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
   // The program palette handed to every drawing surface.
   Palette256 PaletteEntries = DefaultPalette;
-  HPalette PaletteHandle = nullptr;
+  HPalette PaletteHandle = nullptr;  // owned by TEKUINI1
 
   // ---- file names (bare names are looked up in the program directory) ----------------------
   std::string ProgramDir;  // ends with '/'
