@@ -8,6 +8,7 @@
 
 #include "services/palette_merge.h"
 #include "services/profile_file.h"
+#include "surface/image_loader.h"
 #include "surface/icon_reader.h"
 #include "surface/jpeg_decoder.h"
 #include "surface/mag_decoder.h"
@@ -173,16 +174,6 @@ void ZIREDIZU::LoadStartPalette(const ProgressSink& progress) {
   CreateScreenPalette(PaletteHandle);
 }
 
-namespace {
-std::string UpperExtension(const std::string& fileName) {
-  const auto slash = fileName.find_last_of('/');
-  const auto dot = fileName.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
-}
-}  // namespace
 
 void ZIREDIZU::MergePictureColors(const std::string& fileName, const ProgressSink& progress) {
   const std::string ext = UpperExtension(fileName);

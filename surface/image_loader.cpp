@@ -10,8 +10,6 @@
 
 namespace teku {
 
-namespace {
-// From the last period of the name, upper-cased; a period in a folder name is no extension.
 std::string UpperExtension(const std::string& fileName) {
   const auto slash = fileName.find_last_of('/');
   const auto dot = fileName.find_last_of('.');
@@ -20,7 +18,6 @@ std::string UpperExtension(const std::string& fileName) {
   for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return ext;
 }
-}  // namespace
 
 bool LoadImageFile(const DibSurface& surface, const std::string& fileName, TDibImage& image,
                    const ProgressSink& progress, MessageSink* messages) {

@@ -24,6 +24,10 @@ class MessageSink {
   virtual void Information(const std::string& text, const std::string& caption) = 0;
 };
 
+// The file name's extension from its last period, upper-cased (".JPG"); a period in a folder
+// name is no extension, and a name without one gives "".
+std::string UpperExtension(const std::string& fileName);
+
 // Loads `fileName` into `image`; false leaves the image not allocated.
 bool LoadImageFile(const DibSurface& surface, const std::string& fileName, TDibImage& image,
                    const ProgressSink& progress, MessageSink* messages);
