@@ -49,6 +49,7 @@ void TTEKUSPLF::Request() {
   if (isVisible()) {
     FormShow();
     raise();
+    activateWindow();
     return;
   }
   show();
@@ -68,6 +69,10 @@ void TTEKUSPLF::FormShow() {
   entry_ = sel >= 0 && sel < kTableEntries ? sel : 256;
   Edit2->setText(QString::number(sel));
   Edit1->setText(Cp932ToQString(TextAt(form1_.puzzle.MojiTbl, entry_)));
+  // Each opening is for typing a character: the caret waits in the character field with the
+  // old text selected, whatever button was pressed last time.
+  Edit1->setFocus();
+  Edit1->selectAll();
 }
 
 void TTEKUSPLF::ApplyFont(const QFont& font) { Edit2->setFont(font); }

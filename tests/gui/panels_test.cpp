@@ -142,11 +142,14 @@ TEST_F(Panels, CancelAndBadTextStoreNothing) {
   ClickPanel(1, 0, Qt::RightButton);
   auto* dialog = windows.TEKUSPLF.get();
   dialog->Edit1->setText(QStringLiteral("B"));
+  dialog->CancelBtn->setFocus();  // as a mouse press on it leaves it
   dialog->CancelBtn->click();
   EXPECT_EQ(form->puzzle.MojiTbl[2], "A");
   EXPECT_EQ(form->Modified, 0);
   ClickPanel(1, 0, Qt::RightButton);
   EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("A"));
+  EXPECT_EQ(dialog->focusWidget(), dialog->Edit1) << "typing goes straight into the character field";
+  EXPECT_EQ(dialog->Edit1->selectedText(), QStringLiteral("A"));
 }
 
 TEST_F(Panels, TheAnswerPanelMarksAndClearsPositionsInCreateMode) {
