@@ -135,6 +135,24 @@ TEST_F(Panels, EditingACharacterStoresIntoTheEntryTheDialogShowsAndRedrawsItsGly
   EXPECT_LT(inked, 12);
 }
 
+TEST_F(Panels, ANewSelectionClearsTheOldMarkAfterAModeChangeOrAScroll) {
+  panel->show();
+  Mode("MN_MODEANSER");
+  ClickPanel(4, 1, Qt::LeftButton);  // entry 12
+  ASSERT_EQ(panel->SelectedMoji, 12);
+  form->item("MN_MODECREATE")->trigger();  // numbering from 0: entry 12 moves to (5, 1)
+  EXPECT_EQ(PanelCell(5, 1), "Marked N12");
+  ClickPanel(1, 0, Qt::LeftButton);
+  EXPECT_EQ(PanelCell(1, 0), "Marked N1");
+  EXPECT_EQ(PanelCell(5, 1), "Normal N12");
+  panel->ScrollBar1->setValue(0);
+  ClickPanel(0, 10, Qt::LeftButton);  // entry 70
+  panel->ScrollBar1->setValue(1);     // entry 70 is now in row 9
+  EXPECT_EQ(PanelCell(0, 9), "Marked N70");
+  ClickPanel(3, 0, Qt::LeftButton);
+  EXPECT_EQ(PanelCell(0, 9), "Normal N70");
+}
+
 TEST_F(Panels, CancelAndBadTextStoreNothing) {
   panel->show();
   Mode("MN_MODEANSER");
