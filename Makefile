@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz bench clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz bench look clean
 
 all: build
 
@@ -47,6 +47,9 @@ bench: build
 	cmake --build build-bench -j $(JOBS) --target benchmarks
 	bash scripts/run-benchmarks.sh build-bench
 	bash scripts/bench-startup.sh $(PROGRAM_DIR)
+
+look: build
+	env -u QT_QPA_PLATFORM bash scripts/look-authoring.sh $(PROGRAM_DIR) $(BUILD)/look
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
+  teku::InstallJapaneseStandardTexts(app);
   int status = 0;
   {
     teku::ProgramWindows windows;

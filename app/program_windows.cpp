@@ -1,6 +1,10 @@
 // Creating the program's windows.
 #include "app/program_windows.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
 #include "dialogs/char_setting_dialog.h"
@@ -12,6 +16,16 @@
 #include "panels/character_panel.h"
 
 namespace teku {
+
+bool InstallJapaneseStandardTexts(QCoreApplication& app) {
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
 
 ProgramWindows::ProgramWindows(ProgramEnvironment environment)
     : environment_(std::move(environment)) {}

@@ -8,6 +8,8 @@
 
 #include "app/program_environment.h"
 
+class QCoreApplication;
+
 namespace teku {
 
 class TForm1;
@@ -21,6 +23,11 @@ class TPasswordDlg;
 class TTEKUOTOF;
 
 inline const char* const kHelpFile = "TEKUCROS.HLP";
+
+// The program speaks Japanese whatever the desktop's language: the standard dialogs (file
+// choosers, font chooser, message box buttons) take Qt's own Japanese texts when they are
+// installed. Returns false, leaving everything English, when they are not.
+bool InstallJapaneseStandardTexts(QCoreApplication& app);
 
 struct ProgramWindows {
   explicit ProgramWindows(ProgramEnvironment environment = {});

@@ -1,5 +1,7 @@
 // The main window: start-up with its sheets, the sheet messages, the menu, layout and scrolling.
 #include <QAction>
+#include <QCoreApplication>
+#include <QTranslator>
 #include <QMenuBar>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -92,6 +94,24 @@ TEST(MainWindowLayout, ALargeGridScrollsAndASmallOneShrinksThePaintBox) {
   form.SetClientSize(100, 100);  // the user's resize
   EXPECT_EQ(form.ClientWidth(), 116);
   EXPECT_EQ(form.ClientHeight(), 84);
+}
+
+}  // namespace
+}  // namespace teku
+
+namespace teku {
+namespace {
+
+TEST(StandardTexts, FileChoosersAndMessageButtonsSpeakJapanese) {
+  ASSERT_TRUE(InstallJapaneseStandardTexts(*QCoreApplication::instance()));
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+  EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+  // Other tests expect Qt's own English texts.
+  for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
 }
 
 }  // namespace
