@@ -43,6 +43,8 @@ TTEKUINTF::TTEKUINTF(TForm1& form1) : QDialog(nullptr), form1_(form1) {
   EDT_MONDAIY->setGeometry(192, 40, 41, 26);
   EDT_MONDAITITLE = new QLineEdit(this);
   EDT_MONDAITITLE->setGeometry(8, 88, 313, 89);
+  // A one-line field this tall keeps its text on the top line, as edit fields do on Windows.
+  EDT_MONDAITITLE->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   OKBtn = new QPushButton(QStringLiteral("OK"), this);
   OKBtn->setGeometry(244, 8, 77, 27);
   setTabOrder(EDT_PASSWORD, EDT_MONDAIX);
