@@ -1013,22 +1013,9 @@ void Decoder::PaintUnit(int mcuX, int mcuY) {
     }
   }
   if (pixels_ == nullptr) return;
-  // Wider than the bytes they end up as: byte stores could alias the map's own pointers and
-  // make the compiler reload them for every pixel.
-  std::uint32_t index[kH][kW];
-  std::uint32_t lastColour = 0xFFFFFFFF;
-  std::uint32_t lastIndex = 0;
-  for (int y = 0; y < yEnd; ++y) {
-    for (int x = 0; x < xEnd; ++x) {
-      const std::uint32_t colour =
-          std::uint32_t{red[y][x]} << 16 | std::uint32_t{green8[y][x]} << 8 | blue[y][x];
-      if (colour != lastColour) {
-        lastColour = colour;
-        lastIndex = colors_.Nearest(red[y][x], green8[y][x], blue[y][x]);
-      }
-      index[y][x] = lastIndex;
-    }
-  }
+  // The whole unit is mapped, padding included: one call, and no test per pixel.
+  std::uint8_t index[kH][kW];
+  colors_.NearestMany(red[0], green8[0], blue[0], kH * kW, index[0]);
   const int columns = std::min(xEnd, pixelWidth_ - mcuX);
   for (int y = 0; y < yEnd && mcuY + y < pixelHeight_; ++y) {
     std::uint8_t* line =

@@ -93,6 +93,26 @@ std::uint8_t NearestColorMap::SearchCoarse(std::uint32_t coarse, int r, int g, i
   return static_cast<std::uint8_t>(best);
 }
 
+void NearestColorMap::NearestMany(const std::uint8_t* red, const std::uint8_t* green,
+                                  const std::uint8_t* blue, int count, std::uint8_t* out) const {
+  const std::uint32_t* fine = fine_.data();
+  std::uint32_t entry[kMaxMany];
+  for (int i = 0; i < count; ++i) entry[i] = fine[Cube(red[i], green[i], blue[i])];
+  // Every colour takes its cube's first entry, and those whose cube holds more are listed.
+  std::uint16_t open[kMaxMany];
+  int opened = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::uint32_t e = entry[i];
+    out[i] = static_cast<std::uint8_t>(e);
+    open[opened] = static_cast<std::uint16_t>(i);
+    opened += e != (e & 255) * 0x01010101u ? 1 : 0;
+  }
+  for (int k = 0; k < opened; ++k) {
+    const int i = open[k];
+    out[i] = Among(entry[i], red[i], green[i], blue[i]);
+  }
+}
+
 const NearestColorMap& NearestColorMapFor(const Palette256& palette) {
   thread_local std::unique_ptr<NearestColorMap> map;
   if (map == nullptr || map->palette() != palette) map = std::make_unique<NearestColorMap>(palette);

@@ -27,14 +27,29 @@ class NearestColorMap {
   const Palette256& palette() const { return palette_; }
 
   std::uint8_t Nearest(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
-    const std::uint32_t cube =
-        std::uint32_t{red} >> 2 << 12 | std::uint32_t{green} >> 2 << 6 | std::uint32_t{blue} >> 2;
-    const std::uint32_t e = fine_[cube];
+    const std::uint32_t e = fine_[Cube(red, green, blue)];
+    if (e == (e & 255) * 0x01010101u) return static_cast<std::uint8_t>(e);
+    return Among(e, red, green, blue);
+  }
+
+  // The most colours NearestMany takes at once.
+  static constexpr int kMaxMany = 256;
+
+  // Nearest of each of `count` (at most kMaxMany) colours. Cubes with one entry, half of
+  // them or more, are answered first in a loop without branches; only the others are
+  // searched, so whether a cube holds one entry is never guessed at.
+  void NearestMany(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue,
+                   int count, std::uint8_t* out) const;
+
+ private:
+  static std::uint32_t Cube(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return std::uint32_t{red} >> 2 << 12 | std::uint32_t{green} >> 2 << 6 | std::uint32_t{blue} >> 2;
+  }
+
+  // The nearest of a fine cube's entries `e`, or of its coarse cube's list.
+  std::uint8_t Among(std::uint32_t e, std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
     const std::uint32_t c0 = e & 255, c1 = e >> 8 & 255, c2 = e >> 16 & 255, c3 = e >> 24;
     if (c0 > c1) return SearchCoarse(e >> 16, red, green, blue);  // lists are ascending
-    // Most cubes hold one or two entries, and neighbouring pixels mostly share a cube, so
-    // these tests are well predicted.
-    if (c0 == c3) return static_cast<std::uint8_t>(c0);
 #if defined(__SSE2__)
     // |dR| + |dG| + |dB| of two entries at once: each sits alone in a 64-bit half, beside
     // the colour asked for, so one sum of absolute byte differences gives each distance.
@@ -54,15 +69,12 @@ class NearestColorMap {
     int bestDistance = Distance(c0, r, g, b);
     // Padding repeats the last entry, which is never strictly nearer than itself.
     Keep(best, bestDistance, c1, Distance(c1, r, g, b));
-    if (c1 != c3) {
-      Keep(best, bestDistance, c2, Distance(c2, r, g, b));
-      Keep(best, bestDistance, c3, Distance(c3, r, g, b));
-    }
+    Keep(best, bestDistance, c2, Distance(c2, r, g, b));
+    Keep(best, bestDistance, c3, Distance(c3, r, g, b));
 #endif
     return static_cast<std::uint8_t>(best);
   }
 
- private:
   static void Keep(std::uint32_t& best, int& bestDistance, std::uint32_t index, int d) {
     const bool nearer = d < bestDistance;
     bestDistance = nearer ? d : bestDistance;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <random>
 
 namespace teku {
@@ -118,6 +121,93 @@ TEST(NearestColorMap, TheSharedMapFollowsAPaletteChange) {
   EXPECT_EQ(NearestColorMapFor(DefaultPalette).Nearest(40, 40, 40),
             Reference(DefaultPalette, 40, 40, 40));
   EXPECT_EQ(NearestColorMapFor(grey).Nearest(40, 40, 40), 40);
+}
+
+// The search written out: smallest |dR| + |dG| + |dB|, the first entry on ties.
+std::uint8_t BruteForce(const Palette256& palette, int r, int g, int b) {
+  int best = 0;
+  int bestDistance = 1 << 30;
+  for (int i = 0; i < 256; ++i) {
+    const int d = std::abs(r - palette[i].red) + std::abs(g - palette[i].green) +
+                  std::abs(b - palette[i].blue);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  return static_cast<std::uint8_t>(best);
+}
+
+// Palettes of different kinds: spread, clustered, few colours repeated many times (ties
+// everywhere), a coarse grid whose cells are equally far from their neighbours.
+Palette256 TestPalette(int kind, std::mt19937& rng) {
+  Palette256 palette{};
+  const int distinct = 1 + static_cast<int>(rng() % 12);
+  const int step = std::array<int, 3>{2, 6, 32}[rng() % 3];
+  for (int i = 0; i < 256; ++i) {
+    const auto v = rng();
+    PaletteEntry e{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                   static_cast<std::uint8_t>(v >> 16), 0};
+    if (kind == 1) {  // clusters around a few centres
+      const int centre = static_cast<int>(v >> 24) % 4 * 60 + 20;
+      e.red = static_cast<std::uint8_t>(centre + static_cast<int>(v & 15));
+      e.green = static_cast<std::uint8_t>(centre + static_cast<int>(v >> 4 & 15));
+      e.blue = static_cast<std::uint8_t>(centre + static_cast<int>(v >> 8 & 15));
+    } else if (kind == 2 && i >= distinct) {  // repeats of the first few entries
+      e = palette[rng() % static_cast<unsigned>(distinct)];
+    } else if (kind == 3) {  // a grid with steps of 2, 6 or 32: many exact ties
+      e.red = static_cast<std::uint8_t>(std::min(255, (i % 7) * step));
+      e.green = static_cast<std::uint8_t>(std::min(255, (i / 7 % 7) * step));
+      e.blue = static_cast<std::uint8_t>(std::min(255, (i / 49) * step));
+    }
+    palette[i] = e;
+  }
+  return palette;
+}
+
+TEST(NearestColorMap, ManyAtOnceAgreesWithTheWrittenOutSearch) {
+  std::mt19937 rng(2024);
+  for (int p = 0; p < 16; ++p) {
+    const Palette256 palette = p == 0 ? DefaultPalette : TestPalette(p % 4, rng);
+    const NearestColorMap map(palette);
+    std::uint8_t r[NearestColorMap::kMaxMany], g[NearestColorMap::kMaxMany],
+        b[NearestColorMap::kMaxMany], out[NearestColorMap::kMaxMany + 1];
+    int failures = 0;
+    for (int batch = 0; batch < 300 && failures < 5; ++batch) {
+      // Batches of any length, of scattered colours or of a smooth run as pictures give.
+      const int count = 1 + static_cast<int>(rng() % NearestColorMap::kMaxMany);
+      const bool smooth = batch % 2 == 0;
+      int cr = static_cast<int>(rng() & 255), cg = static_cast<int>(rng() & 255),
+          cb = static_cast<int>(rng() & 255);
+      for (int i = 0; i < count; ++i) {
+        if (smooth) {
+          cr = std::clamp(cr + static_cast<int>(rng() % 7) - 3, 0, 255);
+          cg = std::clamp(cg + static_cast<int>(rng() % 7) - 3, 0, 255);
+          cb = std::clamp(cb + static_cast<int>(rng() % 7) - 3, 0, 255);
+        } else {
+          const auto v = rng();
+          cr = static_cast<int>(v & 255);
+          cg = static_cast<int>(v >> 8 & 255);
+          cb = static_cast<int>(v >> 16 & 255);
+        }
+        r[i] = static_cast<std::uint8_t>(cr);
+        g[i] = static_cast<std::uint8_t>(cg);
+        b[i] = static_cast<std::uint8_t>(cb);
+      }
+      out[count] = 0xA5;
+      map.NearestMany(r, g, b, count, out);
+      EXPECT_EQ(out[count], 0xA5) << "wrote past the batch";
+      for (int i = 0; i < count && failures < 5; ++i) {
+        const std::uint8_t want = BruteForce(palette, r[i], g[i], b[i]);
+        if (out[i] != want || map.Nearest(r[i], g[i], b[i]) != want) {
+          ++failures;
+          ADD_FAILURE() << "palette " << p << " colour " << int(r[i]) << "," << int(g[i]) << ","
+                        << int(b[i]) << ": many " << int(out[i]) << ", one "
+                        << int(map.Nearest(r[i], g[i], b[i])) << ", not " << int(want);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
