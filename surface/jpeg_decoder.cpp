@@ -384,60 +384,7 @@ class BitReader {
   std::uint64_t wide_ = 0;  // bit i: the i-th latest byte came from two input bytes
 };
 
-// ---- inverse DCT -----------------------------------------------------------------------------
-
-constexpr int kC1 = 32138, kS1 = 6393, kC2 = 30274, kS2 = 12540, kC3 = 27246, kS3 = 18205,
-              kC4 = 23170;
-
-inline std::int16_t M(int x, int c) { return static_cast<std::int16_t>((x * c + 32768) / 65536); }
-inline std::int16_t N(int x, int c) { return static_cast<std::int16_t>((x * c + 16384) / 32768); }
 inline std::int16_t S16(int x) { return static_cast<std::int16_t>(x); }
-
-// The 8-point transform, halving, on the eight columns of `a` at once (x_k is row k), so
-// that the compiler can run the columns side by side.
-inline void IdctColumns(std::int16_t* a) {
-  for (int i = 0; i < 8; ++i) {
-    const int x0 = a[i], x1 = a[8 + i], x2 = a[16 + i], x3 = a[24 + i];
-    const int x4 = a[32 + i], x5 = a[40 + i], x6 = a[48 + i], x7 = a[56 + i];
-    const std::int16_t P1 = S16(M(x3, kC3) + M(x5, kS3));
-    const std::int16_t Q = S16(M(x5, kC3) - M(x3, kS3));
-    const std::int16_t P3 = S16(M(x1, kC1) + M(x7, kS1));
-    const std::int16_t P4 = S16(M(x1, kS1) - M(x7, kC1));
-    const std::int16_t m1 = N(S16(P3 + P4 - P1 - Q), kC4);
-    const std::int16_t m2 = N(S16(P3 - P4 - P1 + Q), kC4);
-    const std::int16_t S = S16(P3 + P1);
-    const std::int16_t T = S16(P4 + Q);
-    const std::int16_t E1 = S16(M(x2, kC2) + M(x6, kS2));
-    const std::int16_t E2 = S16(M(x2, kS2) - M(x6, kC2));
-    const std::int16_t w = M(x0, kC4);
-    const std::int16_t A = M(x4, kC4);
-    const std::int16_t F = S16(w + A);
-    const std::int16_t G = S16(w - A);
-    a[i] = S16(F + E1 + S);
-    a[8 + i] = S16(G + E2 + m1);
-    a[16 + i] = S16(G - E2 + m2);
-    a[24 + i] = S16(F - E1 + T);
-    a[32 + i] = S16(F - E1 - T);
-    a[40 + i] = S16(G - E2 - m2);
-    a[48 + i] = S16(G + E2 - m1);
-    a[56 + i] = S16(F + E1 - S);
-  }
-}
-
-inline void Transpose(const std::int16_t* from, std::int16_t* to) {
-  for (int r = 0; r < 8; ++r) {
-    for (int c = 0; c < 8; ++c) to[c * 8 + r] = from[r * 8 + c];
-  }
-}
-
-// Rows first, then columns. The rows are run as the columns of the transposed block.
-void InverseDct(std::int16_t* block) {
-  alignas(16) std::int16_t t[64];
-  Transpose(block, t);
-  IdctColumns(t);
-  Transpose(t, block);
-  IdctColumns(block);
-}
 
 // ---- the decoder -----------------------------------------------------------------------------
 
@@ -475,9 +422,10 @@ class Decoder {
   void ReplayPass(bool full, const std::vector<HeldTrace>& held, std::size_t& next,
                   const std::int16_t* store, int units, bool fault);
   void PaintPreview(int mcuX, int mcuY);
-  void PaintFull(int mcuX, int mcuY);
+  // `from`: the unit's coefficients, one block after another (may be coef_).
+  void PaintFull(const std::int16_t* from, int mcuX, int mcuY);
   template <int Blocks>
-  void PaintUnit(int mcuX, int mcuY);
+  void PaintUnit(const std::int16_t* from, int mcuX, int mcuY);
   void Progress(int row, int rows, bool full) const;
   const HuffTable* FindTable(std::uint8_t id) const;
 
@@ -811,8 +759,7 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
     const int r = u / columns;
     const int c = u % columns;
     if (full) {
-      std::memcpy(coef_, from, unitValues * sizeof(std::int16_t));
-      PaintFull(c * unitW, r * unitH);
+      PaintFull(from, c * unitW, r * unitH);
     } else {
       for (int i = 0; i < blockCount_; ++i) coef_[i][0] = from[i * 64];
       PaintPreview(c * unitW, r * unitH);
@@ -848,7 +795,7 @@ bool Decoder::DecodePass(bool full) {
         return false;
       }
       if (full) {
-        PaintFull(c * unitW, r * unitH);
+        PaintFull(coef_[0], c * unitW, r * unitH);
       } else {
         PaintPreview(c * unitW, r * unitH);
       }
@@ -938,19 +885,19 @@ void Decoder::PaintPreview(int mcuX, int mcuY) {
   }
 }
 
-void Decoder::PaintFull(int mcuX, int mcuY) {
+void Decoder::PaintFull(const std::int16_t* from, int mcuX, int mcuY) {
   switch (blockCount_) {
-    case 1: return PaintUnit<1>(mcuX, mcuY);
-    case 3: return PaintUnit<3>(mcuX, mcuY);
-    case 4: return PaintUnit<4>(mcuX, mcuY);
-    case 6: return PaintUnit<6>(mcuX, mcuY);
+    case 1: return PaintUnit<1>(from, mcuX, mcuY);
+    case 3: return PaintUnit<3>(from, mcuX, mcuY);
+    case 4: return PaintUnit<4>(from, mcuX, mcuY);
+    case 6: return PaintUnit<6>(from, mcuX, mcuY);
     default: return;  // no layout for this many blocks: nothing is painted
   }
 }
 
 template <int Blocks>
-void Decoder::PaintUnit(int mcuX, int mcuY) {
-  for (int i = 0; i < Blocks; ++i) InverseDct(coef_[i]);
+void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
+  for (int i = 0; i < Blocks; ++i) JpegInverseDct(from + i * 64, coef_[i]);
   std::int16_t* cb = coef_[Blocks - 2 < 0 ? 0 : Blocks - 2];
   std::int16_t* cr = coef_[Blocks - 1];
   std::int16_t* green = coef_[kMaxBlocks];

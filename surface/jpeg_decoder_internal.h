@@ -22,6 +22,14 @@ struct JpegRgb {
 bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDibImage& image,
                      const ProgressSink& progress, JpegRgb* rgb);
 
+// The inverse DCT of one block (natural order in; samples x 16, level shift not added, out);
+// `from` may be `to`. The reader's form runs eight lanes at once where the processor has them,
+// the portable form is the one used elsewhere, and the plain form is the transform written out
+// with no shortcut, which the other two must match bit for bit.
+void JpegInverseDct(const std::int16_t* from, std::int16_t* to);
+void JpegInverseDctPortable(const std::int16_t* from, std::int16_t* to);
+void JpegInverseDctPlain(const std::int16_t* from, std::int16_t* to);
+
 // The largest coefficient store a scan may take to be decoded once for both passes (larger
 // scans are decoded twice); 128 MiB unless changed, for tests of both ways.
 void SetJpegStoreLimit(std::int64_t bytes);

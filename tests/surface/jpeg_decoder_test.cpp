@@ -14,6 +14,7 @@
 #include <functional>
 #include <iconv.h>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -344,6 +345,42 @@ TEST(JpegArithmetic, AGreyBlockGoesThroughBothHalvingPassesAndTheRounding) {
   EXPECT_EQ(Rgb(d, 0, 0), (std::array<int, 3>{134, 134, 134}));
   EXPECT_EQ(Rgb(d, 7, 7), (std::array<int, 3>{134, 134, 134}));
   EXPECT_TRUE(d.trace.empty());
+}
+
+// The fast transforms against the plain one on blocks of every kind: DC only, sparse, dense,
+// extreme values that overflow the 16-bit sums, products just off a rounding edge, in place
+// and not.
+TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
+  std::mt19937 rng(99);
+  const std::int16_t extremes[] = {-32768, -32767, -16384, -2048, -1, 0, 1, 2047, 16383, 32767};
+  for (int n = 0; n < 60000; ++n) {
+    std::array<std::int16_t, 64> block{};
+    const int kind = n % 6;
+    for (int k = 0; k < 64; ++k) {
+      const auto v = rng();
+      if (kind == 0) {  // DC only
+        if (k == 0) block[k] = static_cast<std::int16_t>(v);
+      } else if (kind == 1) {  // a few low coefficients, as pictures mostly have
+        if (k % 8 < 3 && k / 8 < 3 && v % 3 != 0) block[k] = static_cast<std::int16_t>(v % 801) - 400;
+      } else if (kind == 2) {  // one coefficient anywhere
+        if (k == n / 6 % 64) block[k] = static_cast<std::int16_t>(v);
+      } else if (kind == 3) {
+        block[k] = extremes[v % std::size(extremes)];
+      } else if (kind == 4) {  // quantised values: multiples of 16
+        block[k] = static_cast<std::int16_t>((static_cast<int>(v % 4096) - 2048) * 16);
+      } else {
+        block[k] = static_cast<std::int16_t>(v);
+      }
+    }
+    std::array<std::int16_t, 64> plain{}, fast{}, portable{}, inPlace = block;
+    JpegInverseDctPlain(block.data(), plain.data());
+    JpegInverseDct(block.data(), fast.data());
+    JpegInverseDctPortable(block.data(), portable.data());
+    JpegInverseDct(inPlace.data(), inPlace.data());
+    ASSERT_EQ(fast, plain) << "block " << n;
+    ASSERT_EQ(portable, plain) << "block " << n;
+    ASSERT_EQ(inPlace, plain) << "block " << n;
+  }
 }
 
 TEST(JpegArithmetic, ColourTermsAreTruncatedSixteenBitQuotients) {

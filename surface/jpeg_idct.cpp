@@ -1,0 +1,187 @@
+// The reader's inverse DCT: 16-bit sums, Q15 constants, quotients truncated toward zero. The
+// roundings are part of the result, so the fast form must agree with the plain one bit for
+// bit; it runs eight rows (or columns) side by side in 16-bit lanes.
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "surface/jpeg_decoder_internal.h"
+
+namespace teku {
+
+namespace {
+
+constexpr int kC1 = 32138, kS1 = 6393, kC2 = 30274, kS2 = 12540, kC3 = 27246, kS3 = 18205,
+              kC4 = 23170;
+
+inline std::int16_t M(int x, int c) { return static_cast<std::int16_t>((x * c + 32768) / 65536); }
+inline std::int16_t N(int x, int c) { return static_cast<std::int16_t>((x * c + 16384) / 32768); }
+inline std::int16_t S16(int x) { return static_cast<std::int16_t>(x); }
+
+// The 8-point transform, halving, on the eight columns of `a` at once (x_k is row k).
+void PlainColumns(std::int16_t* a) {
+  for (int i = 0; i < 8; ++i) {
+    const int x0 = a[i], x1 = a[8 + i], x2 = a[16 + i], x3 = a[24 + i];
+    const int x4 = a[32 + i], x5 = a[40 + i], x6 = a[48 + i], x7 = a[56 + i];
+    const std::int16_t P1 = S16(M(x3, kC3) + M(x5, kS3));
+    const std::int16_t Q = S16(M(x5, kC3) - M(x3, kS3));
+    const std::int16_t P3 = S16(M(x1, kC1) + M(x7, kS1));
+    const std::int16_t P4 = S16(M(x1, kS1) - M(x7, kC1));
+    const std::int16_t m1 = N(S16(P3 + P4 - P1 - Q), kC4);
+    const std::int16_t m2 = N(S16(P3 - P4 - P1 + Q), kC4);
+    const std::int16_t S = S16(P3 + P1);
+    const std::int16_t T = S16(P4 + Q);
+    const std::int16_t E1 = S16(M(x2, kC2) + M(x6, kS2));
+    const std::int16_t E2 = S16(M(x2, kS2) - M(x6, kC2));
+    const std::int16_t w = M(x0, kC4);
+    const std::int16_t A = M(x4, kC4);
+    const std::int16_t F = S16(w + A);
+    const std::int16_t G = S16(w - A);
+    a[i] = S16(F + E1 + S);
+    a[8 + i] = S16(G + E2 + m1);
+    a[16 + i] = S16(G - E2 + m2);
+    a[24 + i] = S16(F - E1 + T);
+    a[32 + i] = S16(F - E1 - T);
+    a[40 + i] = S16(G - E2 - m2);
+    a[48 + i] = S16(G + E2 - m1);
+    a[56 + i] = S16(F + E1 - S);
+  }
+}
+
+void Transpose(const std::int16_t* from, std::int16_t* to) {
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 8; ++c) to[c * 8 + r] = from[r * 8 + c];
+  }
+}
+
+// A block whose only coefficient is the DC one: every row transform but the first sees
+// zeros and gives zeros (M(0, c) is 0), so both passes reduce to one product each.
+bool DcOnly(const std::int16_t* block) {
+  std::int16_t any = 0;
+  for (int k = 1; k < 64; ++k) any = static_cast<std::int16_t>(any | block[k]);
+  return any == 0;
+}
+
+void FillDc(std::int16_t dc, std::int16_t* to) {
+  const std::int16_t v = M(M(dc, kC4), kC4);
+  for (int k = 0; k < 64; ++k) to[k] = v;
+}
+
+#if defined(__SSE2__)
+// M(x, c) in eight lanes. The 32-bit product comes as its two 16-bit halves: adding 32768
+// carries the low half's top bit into the high half, which is then the floor of the
+// quotient; a negative quotient with a remainder moves one up, toward zero.
+inline __m128i VecM(__m128i x, __m128i c) {
+  const __m128i lo = _mm_mullo_epi16(x, c);
+  const __m128i floor = _mm_add_epi16(_mm_mulhi_epi16(x, c), _mm_srli_epi16(lo, 15));
+  const __m128i remainder = _mm_xor_si128(lo, _mm_set1_epi16(-32768));
+  const __m128i exact = _mm_cmpeq_epi16(remainder, _mm_setzero_si128());
+  return _mm_sub_epi16(floor, _mm_andnot_si128(exact, _mm_srai_epi16(floor, 15)));
+}
+
+// N(x, c): the same with 16384 and a division by 32768, so the floor is twice the high half
+// plus the carries out of the low half's top two bits.
+inline __m128i VecN(__m128i x, __m128i c) {
+  const __m128i lo = _mm_mullo_epi16(x, c);
+  const __m128i hi = _mm_mulhi_epi16(x, c);
+  const __m128i carry = _mm_add_epi16(_mm_srli_epi16(lo, 15),
+                                      _mm_and_si128(_mm_srli_epi16(lo, 14), _mm_set1_epi16(1)));
+  const __m128i floor = _mm_add_epi16(_mm_add_epi16(hi, hi), carry);
+  const __m128i remainder =
+      _mm_and_si128(_mm_add_epi16(lo, _mm_set1_epi16(16384)), _mm_set1_epi16(0x7FFF));
+  const __m128i exact = _mm_cmpeq_epi16(remainder, _mm_setzero_si128());
+  return _mm_sub_epi16(floor, _mm_andnot_si128(exact, _mm_srai_epi16(floor, 15)));
+}
+
+inline __m128i Add(__m128i a, __m128i b) { return _mm_add_epi16(a, b); }
+inline __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
+
+// PlainColumns on x[0..7], each vector one row of the eight columns.
+inline void VecColumns(__m128i* x) {
+  const __m128i c1 = _mm_set1_epi16(kC1), s1 = _mm_set1_epi16(kS1), c2 = _mm_set1_epi16(kC2),
+                s2 = _mm_set1_epi16(kS2), c3 = _mm_set1_epi16(kC3), s3 = _mm_set1_epi16(kS3),
+                c4 = _mm_set1_epi16(kC4);
+  const __m128i P1 = Add(VecM(x[3], c3), VecM(x[5], s3));
+  const __m128i Q = Sub(VecM(x[5], c3), VecM(x[3], s3));
+  const __m128i P3 = Add(VecM(x[1], c1), VecM(x[7], s1));
+  const __m128i P4 = Sub(VecM(x[1], s1), VecM(x[7], c1));
+  const __m128i m1 = VecN(Sub(Sub(Add(P3, P4), P1), Q), c4);
+  const __m128i m2 = VecN(Add(Sub(Sub(P3, P4), P1), Q), c4);
+  const __m128i S = Add(P3, P1);
+  const __m128i T = Add(P4, Q);
+  const __m128i E1 = Add(VecM(x[2], c2), VecM(x[6], s2));
+  const __m128i E2 = Sub(VecM(x[2], s2), VecM(x[6], c2));
+  const __m128i w = VecM(x[0], c4);
+  const __m128i A = VecM(x[4], c4);
+  const __m128i F = Add(w, A);
+  const __m128i G = Sub(w, A);
+  x[0] = Add(Add(F, E1), S);
+  x[1] = Add(Add(G, E2), m1);
+  x[2] = Add(Sub(G, E2), m2);
+  x[3] = Add(Sub(F, E1), T);
+  x[4] = Sub(Sub(F, E1), T);
+  x[5] = Sub(Sub(G, E2), m2);
+  x[6] = Sub(Add(G, E2), m1);
+  x[7] = Sub(Add(F, E1), S);
+}
+
+inline void VecTranspose(__m128i* x) {
+  const __m128i a0 = _mm_unpacklo_epi16(x[0], x[1]), a1 = _mm_unpackhi_epi16(x[0], x[1]);
+  const __m128i a2 = _mm_unpacklo_epi16(x[2], x[3]), a3 = _mm_unpackhi_epi16(x[2], x[3]);
+  const __m128i a4 = _mm_unpacklo_epi16(x[4], x[5]), a5 = _mm_unpackhi_epi16(x[4], x[5]);
+  const __m128i a6 = _mm_unpacklo_epi16(x[6], x[7]), a7 = _mm_unpackhi_epi16(x[6], x[7]);
+  const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+  const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+  const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+  const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+  x[0] = _mm_unpacklo_epi64(b0, b4);
+  x[1] = _mm_unpackhi_epi64(b0, b4);
+  x[2] = _mm_unpacklo_epi64(b1, b5);
+  x[3] = _mm_unpackhi_epi64(b1, b5);
+  x[4] = _mm_unpacklo_epi64(b2, b6);
+  x[5] = _mm_unpackhi_epi64(b2, b6);
+  x[6] = _mm_unpacklo_epi64(b3, b7);
+  x[7] = _mm_unpackhi_epi64(b3, b7);
+}
+#endif
+
+}  // namespace
+
+void JpegInverseDctPlain(const std::int16_t* from, std::int16_t* to) {
+  std::int16_t t[64];
+  Transpose(from, t);
+  PlainColumns(t);  // the rows, as columns of the transposed block
+  Transpose(t, to);
+  PlainColumns(to);
+}
+
+void JpegInverseDctPortable(const std::int16_t* from, std::int16_t* to) {
+  if (DcOnly(from)) return FillDc(from[0], to);
+  JpegInverseDctPlain(from, to);
+}
+
+void JpegInverseDct(const std::int16_t* from, std::int16_t* to) {
+#if defined(__SSE2__)
+  __m128i x[8];
+  for (int k = 0; k < 8; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + k * 8));
+  // The DC-only test on the loaded rows: everything but lane 0 of the first.
+  __m128i any = _mm_or_si128(_mm_and_si128(x[0], _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0)),
+                     _mm_or_si128(_mm_or_si128(x[1], x[2]), _mm_or_si128(x[3], x[4])));
+  any = _mm_or_si128(any, _mm_or_si128(_mm_or_si128(x[5], x[6]), x[7]));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) {
+    return FillDc(from[0], to);
+  }
+  VecTranspose(x);
+  VecColumns(x);  // the rows
+  VecTranspose(x);
+  VecColumns(x);
+  for (int k = 0; k < 8; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k * 8), x[k]);
+#else
+  JpegInverseDctPortable(from, to);
+#endif
+}
+
+}  // namespace teku
