@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -418,7 +419,8 @@ class Decoder {
   bool DecodeOnceReplayTwice(bool& ok);
   // The restart check before a unit; false when the data has ended.
   bool Restart(int& counter);
-  bool DecodeMcu(bool full, std::int16_t* out);
+  // `zeroed`: `out` is known to hold zeros already.
+  bool DecodeMcu(bool full, std::int16_t* out, bool zeroed = false);
   void ReplayPass(bool full, const std::vector<HeldTrace>& held, std::size_t& next,
                   const std::int16_t* store, int units, bool fault);
   void PaintPreview(int mcuX, int mcuY);
@@ -707,7 +709,10 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
   const std::int64_t units = std::int64_t{columns} * rows;
   const std::int64_t values = units * blockCount_ * 64;
   if (units == 0 || values * 2 > g_maxStoreBytes) return false;
-  std::unique_ptr<std::int16_t[]> store(new (std::nothrow) std::int16_t[static_cast<std::size_t>(values)]);
+  // Zeroed by the allocator, usually as fresh pages, so no unit has to clear its blocks.
+  const std::unique_ptr<std::int16_t, decltype(&std::free)> store(
+      static_cast<std::int16_t*>(std::calloc(static_cast<std::size_t>(values), sizeof(std::int16_t))),
+      &std::free);
   if (store == nullptr) return false;
 
   std::vector<HeldTrace> held;
@@ -720,7 +725,7 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
   const std::size_t unitValues = static_cast<std::size_t>(blockCount_) * 64;
   for (; done < units; ++done) {
     scanTrace_.unit = done;
-    if (!Restart(counter) || !DecodeMcu(true, store.get() + done * unitValues)) {
+    if (!Restart(counter) || !DecodeMcu(true, store.get() + done * unitValues, true)) {
       fault = true;
       break;
     }
@@ -806,11 +811,11 @@ bool Decoder::DecodePass(bool full) {
   return true;
 }
 
-bool Decoder::DecodeMcu(bool full, std::int16_t* out) {
+bool Decoder::DecodeMcu(bool full, std::int16_t* out, bool zeroed) {
   for (int i = 0; i < blockCount_; ++i) {
     const BlockEntry& e = blocks_[i];
     std::int16_t* co = out + i * 64;
-    std::memset(co, 0, 64 * sizeof(std::int16_t));
+    if (!zeroed) std::memset(co, 0, 64 * sizeof(std::int16_t));
     const int s = bits_.Decode(*e.dc);
     if (s < 0 || s > 11) return false;
     int diff = 0;

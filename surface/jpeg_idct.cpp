@@ -100,7 +100,7 @@ inline __m128i Add(__m128i a, __m128i b) { return _mm_add_epi16(a, b); }
 inline __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
 
 // PlainColumns on x[0..7], each vector one row of the eight columns.
-inline void VecColumns(__m128i* x) {
+[[gnu::always_inline]] inline void VecColumns(__m128i* x) {
   const __m128i c1 = _mm_set1_epi16(kC1), s1 = _mm_set1_epi16(kS1), c2 = _mm_set1_epi16(kC2),
                 s2 = _mm_set1_epi16(kS2), c3 = _mm_set1_epi16(kC3), s3 = _mm_set1_epi16(kS3),
                 c4 = _mm_set1_epi16(kC4);
