@@ -222,6 +222,35 @@ struct BlockEntry {
 // Larger scans are decoded twice rather than held.
 std::int64_t g_maxStoreBytes = std::int64_t{128} << 20;
 
+// The coefficients of a scan decoded once, in the decoder's held form.
+struct HeldStore {
+  std::unique_ptr<std::int16_t[]> values;
+  std::size_t capacity = 0;
+
+  bool Reserve(std::size_t count) { return count <= capacity || Grow(count, 0); }
+  // Keeps the first `used` values.
+  bool Grow(std::size_t count, std::size_t used) {
+    std::unique_ptr<std::int16_t[]> larger(new (std::nothrow) std::int16_t[count]);
+    if (larger == nullptr) return false;
+    if (used != 0) std::memcpy(larger.get(), values.get(), used * sizeof(std::int16_t));
+    values = std::move(larger);
+    capacity = count;
+    return true;
+  }
+  void Release() {
+    values.reset();
+    capacity = 0;
+  }
+};
+
+// A store above this many values (32 MiB) is released after its picture.
+constexpr std::size_t kKeptStoreValues = std::size_t{16} << 20;
+
+HeldStore& KeptStore() {
+  thread_local HeldStore store;
+  return store;
+}
+
 // ---- trace entries of the scan data -----------------------------------------------------------
 
 // Entries met while a scan's data is decoded. When the scan is decoded once for both passes
@@ -419,10 +448,14 @@ class Decoder {
   bool DecodeOnceReplayTwice(bool& ok);
   // The restart check before a unit; false when the data has ended.
   bool Restart(int& counter);
-  // `zeroed`: `out` is known to hold zeros already.
-  bool DecodeMcu(bool full, std::int16_t* out, bool zeroed = false);
+  // Into coef_ (Held false), or, Held true, appended at `out` in the held form: per block
+  // the number of AC entries, the DC value, then (position, value) of each AC entry, natural
+  // order positions. The caller leaves room for kHeldBlock values a block.
+  template <bool Held>
+  bool DecodeMcu(bool full, std::int16_t*& out);
   void ReplayPass(bool full, const std::vector<HeldTrace>& held, std::size_t& next,
                   const std::int16_t* store, int units, bool fault);
+  static constexpr std::size_t kHeldBlock = 2 + 2 * 63;
   void PaintPreview(int mcuX, int mcuY);
   // `from`: the unit's coefficients, one block after another (may be coef_).
   void PaintFull(const std::int16_t* from, int mcuX, int mcuY);
@@ -458,6 +491,8 @@ class Decoder {
   BlockEntry blocks_[kMaxBlocks];
   // The MCU's blocks, then the green chroma terms of the colour conversion.
   alignas(16) std::int16_t coef_[kMaxBlocks + 1][64] = {};
+  // Zeros but while a held unit is replayed: its coefficients, for the transform to read.
+  alignas(16) std::int16_t sparse_[kMaxBlocks][64] = {};
 
   // The picture while a pass writes it.
   std::uint8_t* pixels_ = nullptr;
@@ -709,11 +744,25 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
   const std::int64_t units = std::int64_t{columns} * rows;
   const std::int64_t values = units * blockCount_ * 64;
   if (units == 0 || values * 2 > g_maxStoreBytes) return false;
-  // Zeroed by the allocator, usually as fresh pages, so no unit has to clear its blocks.
-  const std::unique_ptr<std::int16_t, decltype(&std::free)> store(
-      static_cast<std::int16_t*>(std::calloc(static_cast<std::size_t>(values), sizeof(std::int16_t))),
-      &std::free);
-  if (store == nullptr) return false;
+  // Blocks are held by their entries, a few values for most. The store is kept for the
+  // next picture (fresh memory costs a page fault every few kilobytes); it grows as needed
+  // up to the limit, and a large one is let go afterwards.
+  const std::size_t unitRoom = static_cast<std::size_t>(blockCount_) * kHeldBlock;
+  const auto most = static_cast<std::size_t>(values);
+  const auto allowed = static_cast<std::size_t>(g_maxStoreBytes / 2);
+  HeldStore& kept = KeptStore();
+  const std::size_t start = in_.pos;
+  auto giveUp = [&] {
+    scanTrace_.held = nullptr;
+    in_.pos = start;
+    in_.past = false;
+    bits_.Empty();
+    kept.Release();
+    return false;
+  };
+  if (!kept.Reserve(std::min(most, static_cast<std::size_t>(units) * blockCount_ * 8) + unitRoom)) {
+    return giveUp();
+  }
 
   std::vector<HeldTrace> held;
   scanTrace_.held = &held;
@@ -722,21 +771,31 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
   int counter = restartInterval_;
   int done = 0;
   bool fault = false;
-  const std::size_t unitValues = static_cast<std::size_t>(blockCount_) * 64;
+  std::size_t used = 0;
   for (; done < units; ++done) {
     scanTrace_.unit = done;
-    if (!Restart(counter) || !DecodeMcu(true, store.get() + done * unitValues, true)) {
+    // Beyond the limit the scan is decoded twice instead, from the start, as if nothing had
+    // been read.
+    if (used + unitRoom > allowed) return giveUp();
+    if (kept.capacity - used < unitRoom &&
+        !kept.Grow(std::min(std::max(kept.capacity * 2, used + unitRoom), allowed), used)) {
+      return giveUp();
+    }
+    std::int16_t* out = kept.values.get() + used;
+    if (!Restart(counter) || !DecodeMcu<true>(true, out)) {
       fault = true;
       break;
     }
+    used = static_cast<std::size_t>(out - kept.values.get());
   }
   bits_.Release();
   scanTrace_.held = nullptr;
 
   std::size_t next = 0;
-  ReplayPass(false, held, next, store.get(), done, fault);
+  ReplayPass(false, held, next, kept.values.get(), done, fault);
   next = 0;
-  ReplayPass(true, held, next, store.get(), done, fault);
+  ReplayPass(true, held, next, kept.values.get(), done, fault);
+  if (kept.capacity > kKeptStoreValues) kept.Release();
   ok = !fault;
   return true;
 }
@@ -752,21 +811,38 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
   const int rows = (height_ / 8 + maxV_ - 1) / maxV_;
   const int unitW = blockCount_ == 4 || blockCount_ == 6 ? 16 : 8;
   const int unitH = blockCount_ == 6 ? 16 : 8;
-  const std::size_t unitValues = static_cast<std::size_t>(blockCount_) * 64;
   auto writeHeld = [&](int unit) {
     for (; next < held.size() && held[next].unit == unit; ++next) {
       TraceWrite(held[next].code, held[next].text);
     }
   };
+  const std::int16_t* from = store;
   for (int u = 0; u < units; ++u) {
     writeHeld(u);
-    const std::int16_t* from = store + static_cast<std::size_t>(u) * unitValues;
     const int r = u / columns;
     const int c = u % columns;
     if (full) {
-      PaintFull(from, c * unitW, r * unitH);
+      // The entries go into blocks of zeros, which the transform reads and leaves as they
+      // are; afterwards the same entries are put back to zero.
+      const std::int16_t* unit = from;
+      for (int i = 0; i < blockCount_; ++i) {
+        const int entries = from[0];
+        sparse_[i][0] = from[1];
+        for (int j = 0; j < entries; ++j) sparse_[i][from[2 + 2 * j]] = from[3 + 2 * j];
+        from += 2 + 2 * entries;
+      }
+      PaintFull(sparse_[0], c * unitW, r * unitH);
+      for (int i = 0; i < blockCount_; ++i) {
+        const int entries = unit[0];
+        sparse_[i][0] = 0;
+        for (int j = 0; j < entries; ++j) sparse_[i][unit[2 + 2 * j]] = 0;
+        unit += 2 + 2 * entries;
+      }
     } else {
-      for (int i = 0; i < blockCount_; ++i) coef_[i][0] = from[i * 64];
+      for (int i = 0; i < blockCount_; ++i) {
+        coef_[i][0] = from[1];
+        from += 2 + 2 * from[0];
+      }
       PaintPreview(c * unitW, r * unitH);
     }
     if (c == columns - 1) Progress(r, rows, full);
@@ -795,7 +871,8 @@ bool Decoder::DecodePass(bool full) {
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
       if (!Restart(counter)) return false;
-      if (!DecodeMcu(full, coef_[0])) {
+      std::int16_t* out = coef_[0];
+      if (!DecodeMcu<false>(full, out)) {
         bits_.Release();
         return false;
       }
@@ -811,25 +888,41 @@ bool Decoder::DecodePass(bool full) {
   return true;
 }
 
-bool Decoder::DecodeMcu(bool full, std::int16_t* out, bool zeroed) {
+template <bool Held>
+bool Decoder::DecodeMcu(bool full, std::int16_t*& out) {
   for (int i = 0; i < blockCount_; ++i) {
     const BlockEntry& e = blocks_[i];
-    std::int16_t* co = out + i * 64;
-    if (!zeroed) std::memset(co, 0, 64 * sizeof(std::int16_t));
+    std::int16_t* co = Held ? out : out + i * 64;
+    std::int16_t* entry = co + 2;
+    if constexpr (!Held) std::memset(co, 0, 64 * sizeof(std::int16_t));
+    auto put = [&](int k, int v) {
+      if constexpr (Held) {
+        entry[0] = static_cast<std::int16_t>(kZigzag[k]);
+        entry[1] = S16(e.quant[k] * v);
+        entry += 2;
+      } else {
+        if (full) co[kZigzag[k]] = S16(e.quant[k] * v);
+      }
+    };
     const int s = bits_.Decode(*e.dc);
     if (s < 0 || s > 11) return false;
     int diff = 0;
     if (s != 0 && !bits_.Receive(s, diff)) return false;
     Component& comp = comp_[e.component];
     comp.predictor = S16(comp.predictor + diff);
-    co[0] = S16(e.quant[0] * comp.predictor);
+    const std::int16_t dc = S16(e.quant[0] * comp.predictor);
+    if constexpr (Held) {
+      co[1] = dc;
+    } else {
+      co[0] = dc;
+    }
     for (int k = 1; k < 64;) {
       int run = 0;
       int v = 0;
       if (bits_.FastAc(*e.ac, run, v)) {
         k += run;
         if (k > 63) return false;
-        if (full) co[kZigzag[k]] = S16(e.quant[k] * v);
+        put(k, v);
         ++k;
         continue;
       }
@@ -845,8 +938,12 @@ bool Decoder::DecodeMcu(bool full, std::int16_t* out, bool zeroed) {
       k += run;
       if (k > 63 || size > 11) return false;
       if (!bits_.Receive(size, v)) return false;
-      if (full) co[kZigzag[k]] = S16(e.quant[k] * v);
+      put(k, v);
       ++k;
+    }
+    if constexpr (Held) {
+      co[0] = static_cast<std::int16_t>((entry - co - 2) / 2);
+      out = entry;
     }
   }
   return true;

@@ -720,16 +720,32 @@ TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
   const std::vector<std::string> files = {
       Save("passes_rst.jpg", rst), Save("passes_fault.jpg", fault),
       MakeJpeg("passes420", 100, 75, "-sample 2x2 -restart 3B"),
-      MakeJpeg("passesgrey", 40, 24, "-grayscale")};
-  for (const std::string& file : files) {
-    const Decoded held = Decode(file);
-    SetJpegStoreLimit(0);
-    const Decoded twice = Decode(file);
-    SetJpegStoreLimit(std::int64_t{128} << 20);
-    EXPECT_EQ(held.trace, twice.trace) << file;
-    EXPECT_EQ(held.progress, twice.progress) << file;
-    EXPECT_EQ(held.rgb.rgb, twice.rgb.rgb) << file;
-    EXPECT_EQ(held.allocated, twice.allocated) << file;
+      MakeJpeg("passesgrey", 40, 24, "-grayscale"), WriteFile("passes_noise.jpg", [] {
+        // Noise at full quality: nearly every coefficient is set, so held blocks take more
+        // room than blocks in full. 48 x 40 at 4:4:4 is 5760 values (11520 bytes) in full.
+        const std::string ppm = WorkDir() + "noise.ppm";
+        const std::string jpg = WorkDir() + "noise_src.jpg";
+        std::string header = "P6 48 40 255\n";
+        Bytes pixels(header.begin(), header.end());
+        std::mt19937 rng(3);
+        for (int i = 0; i < 48 * 40 * 3; ++i) pixels.push_back(static_cast<std::uint8_t>(rng()));
+        WriteFile("noise.ppm", pixels);
+        EXPECT_TRUE(Shell("cjpeg -quality 100 -sample 1x1 -outfile '" + jpg + "' '" + ppm + "'"));
+        return ReadAll(jpg);
+      }())};
+  // The limit lets every scan be held, none, or the noise picture's blocks in full but not
+  // its held form, which is then given up part way and decoded twice from the start.
+  for (const std::int64_t limit : {std::int64_t{0}, std::int64_t{12288}}) {
+    for (const std::string& file : files) {
+      const Decoded held = Decode(file);
+      SetJpegStoreLimit(limit);
+      const Decoded other = Decode(file);
+      SetJpegStoreLimit(std::int64_t{128} << 20);
+      EXPECT_EQ(held.trace, other.trace) << file << " " << limit;
+      EXPECT_EQ(held.progress, other.progress) << file << " " << limit;
+      EXPECT_EQ(held.rgb.rgb, other.rgb.rgb) << file << " " << limit;
+      EXPECT_EQ(held.allocated, other.allocated) << file << " " << limit;
+    }
   }
 }
 
