@@ -1014,39 +1014,33 @@ void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
   }
   constexpr int kW = Blocks == 4 || Blocks == 6 ? 16 : 8;
   constexpr int kH = Blocks == 6 ? 16 : 8;
-  // The unit's colours first, then their palette indexes, then the rows into the picture:
-  // each loop stays in local memory.
-  std::uint8_t red[kH][kW], green8[kH][kW], blue[kH][kW];
+  // The unit's samples gathered in picture order, then its colours, then their palette
+  // indexes, then the rows into the picture: each loop stays in local memory.
+  alignas(16) std::int16_t lum[kH][kW], cR[kH][kW], cG[kH][kW], cB[kH][kW];
   for (int y = 0; y < kH; ++y) {
-    // Gather the row's samples, then convert them in one straight loop.
-    std::int16_t lum[kW], cR[kW], cG[kW], cB[kW];
     for (int x = 0; x < kW; ++x) {
       if constexpr (Blocks == 1 || Blocks == 3) {
-        lum[x] = coef_[0][y * 8 + x];
+        lum[y][x] = coef_[0][y * 8 + x];
       } else if constexpr (Blocks == 4) {
-        lum[x] = coef_[x >> 3][y * 8 + (x & 7)];
+        lum[y][x] = coef_[x >> 3][y * 8 + (x & 7)];
       } else {
-        lum[x] = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
+        lum[y][x] = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
       }
       if constexpr (Blocks != 1) {
         const int chroma = Blocks == 3   ? y * 8 + x
                            : Blocks == 4 ? y * 8 + (x >> 1)
                                          : (y >> 1) * 8 + (x >> 1);
-        cR[x] = cr[chroma];
-        cG[x] = green[chroma];
-        cB[x] = cb[chroma];
+        cR[y][x] = cr[chroma];
+        cG[y][x] = green[chroma];
+        cB[y][x] = cb[chroma];
       }
     }
-    for (int x = 0; x < kW; ++x) {
-      const int Y = lum[x] + 2048;
-      if constexpr (Blocks == 1) {
-        red[y][x] = green8[y][x] = blue[y][x] = static_cast<std::uint8_t>(ToByte(Y));
-      } else {
-        red[y][x] = static_cast<std::uint8_t>(ToByte(Y + cR[x]));
-        green8[y][x] = static_cast<std::uint8_t>(ToByte(Y - cG[x]));
-        blue[y][x] = static_cast<std::uint8_t>(ToByte(Y + cB[x]));
-      }
-    }
+  }
+  std::uint8_t red[kH][kW], green8[kH][kW], blue[kH][kW];
+  if constexpr (Blocks == 1) {
+    JpegSamplesToBytes(lum[0], nullptr, nullptr, nullptr, kH * kW, red[0], green8[0], blue[0]);
+  } else {
+    JpegSamplesToBytes(lum[0], cR[0], cG[0], cB[0], kH * kW, red[0], green8[0], blue[0]);
   }
   const int xEnd = std::min(kW, static_cast<int>(width_) - mcuX);
   const int yEnd = std::min(kH, static_cast<int>(height_) - mcuY);

@@ -30,6 +30,16 @@ void JpegInverseDct(const std::int16_t* from, std::int16_t* to);
 void JpegInverseDctPortable(const std::int16_t* from, std::int16_t* to);
 void JpegInverseDctPlain(const std::int16_t* from, std::int16_t* to);
 
+// The colours of `count` samples: luminance and the chroma terms red, green (subtracted) and
+// blue, each x 16 without the level shift, to bytes; `cr` null for grey (the other two are
+// then not read). Fast and portable forms, which must agree byte for byte.
+void JpegSamplesToBytes(const std::int16_t* lum, const std::int16_t* cr, const std::int16_t* cg,
+                        const std::int16_t* cb, int count, std::uint8_t* red, std::uint8_t* green,
+                        std::uint8_t* blue);
+void JpegSamplesToBytesPortable(const std::int16_t* lum, const std::int16_t* cr,
+                                const std::int16_t* cg, const std::int16_t* cb, int count,
+                                std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue);
+
 // The largest coefficient store a scan may take to be decoded once for both passes (larger
 // scans are decoded twice); 128 MiB unless changed, for tests of both ways.
 void SetJpegStoreLimit(std::int64_t bytes);

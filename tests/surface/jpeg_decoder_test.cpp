@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iconv.h>
@@ -380,6 +382,41 @@ TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
     ASSERT_EQ(fast, plain) << "block " << n;
     ASSERT_EQ(portable, plain) << "block " << n;
     ASSERT_EQ(inPlace, plain) << "block " << n;
+  }
+}
+
+// The lane form of the sample-to-byte step against the portable one, with sums far outside
+// the 16-bit range, where saturation must give what the exact sum gives, and on the edges of
+// the 0..255 range.
+TEST(JpegArithmetic, TheFastColourStepMatchesThePortableOneByteForByte) {
+  std::mt19937 rng(5);
+  const std::int16_t extremes[] = {-32768, -32767, -30000, -2056, -2057, -2041, -2040, 2031,
+                                   2032, 2040, 30711, 30712, 32767};
+  for (int n = 0; n < 4000; ++n) {
+    constexpr int kMax = 37;  // not a whole number of lanes
+    std::int16_t v[4][kMax];
+    for (auto& row : v) {
+      for (std::int16_t& x : row) {
+        const auto r = rng();
+        x = n % 3 == 0 ? extremes[r % std::size(extremes)]
+            : n % 3 == 1 ? static_cast<std::int16_t>(static_cast<int>(r % 8192) - 4096)
+                         : static_cast<std::int16_t>(r);
+      }
+    }
+    const int count = 1 + static_cast<int>(rng() % kMax);
+    const bool grey = n % 4 == 0;
+    std::uint8_t fast[3][kMax + 1], portable[3][kMax + 1];
+    std::memset(fast, 0xA5, sizeof fast);
+    std::memset(portable, 0xA5, sizeof portable);
+    const std::int16_t* cr = grey ? nullptr : v[1];
+    JpegSamplesToBytes(v[0], cr, v[2], v[3], count, fast[0], fast[1], fast[2]);
+    JpegSamplesToBytesPortable(v[0], cr, v[2], v[3], count, portable[0], portable[1], portable[2]);
+    ASSERT_EQ(0, std::memcmp(fast, portable, sizeof fast)) << "case " << n;
+    for (int x = 0; x < count; ++x) {  // the written rule on one channel
+      const int sum = v[0][x] + (grey ? 0 : v[1][x]) + 2048;
+      ASSERT_EQ(portable[0][x], std::clamp((sum + 8) >> 4, 0, 255)) << "case " << n;
+    }
+    ASSERT_EQ(portable[0][count], 0xA5);
   }
 }
 

@@ -1,6 +1,7 @@
-// The reader's inverse DCT: 16-bit sums, Q15 constants, quotients truncated toward zero. The
-// roundings are part of the result, so the fast form must agree with the plain one bit for
-// bit; it runs eight rows (or columns) side by side in 16-bit lanes.
+// The reader's per-sample arithmetic: the inverse DCT (16-bit sums, Q15 constants, quotients
+// truncated toward zero) and the sample-to-byte step of the colour conversion. The roundings
+// are part of the result, so each fast form must agree with the plain one bit for bit; they
+// run eight samples side by side in 16-bit lanes.
 #include <cstdint>
 #include <cstring>
 
@@ -181,6 +182,64 @@ void JpegInverseDct(const std::int16_t* from, std::int16_t* to) {
   for (int k = 0; k < 8; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k * 8), x[k]);
 #else
   JpegInverseDctPortable(from, to);
+#endif
+}
+
+namespace {
+// Sample (x 16, level shift not added) to byte.
+inline std::uint8_t ToByte(int x) {
+  const int v = (x + 2048 + 8) >> 4;
+  return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+}  // namespace
+
+void JpegSamplesToBytesPortable(const std::int16_t* lum, const std::int16_t* cr,
+                                const std::int16_t* cg, const std::int16_t* cb, int count,
+                                std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue) {
+  for (int x = 0; x < count; ++x) {
+    if (cr == nullptr) {
+      red[x] = green[x] = blue[x] = ToByte(lum[x]);
+    } else {
+      red[x] = ToByte(lum[x] + cr[x]);
+      green[x] = ToByte(lum[x] - cg[x]);
+      blue[x] = ToByte(lum[x] + cb[x]);
+    }
+  }
+}
+
+void JpegSamplesToBytes(const std::int16_t* lum, const std::int16_t* cr, const std::int16_t* cg,
+                        const std::int16_t* cb, int count, std::uint8_t* red, std::uint8_t* green,
+                        std::uint8_t* blue) {
+#if defined(__SSE2__)
+  // Saturating sums give the same bytes: a sum beyond the 16-bit range is beyond 0..255
+  // after the shift on the same side, and packing limits to 0..255 as the clamp does.
+  const __m128i bias = _mm_set1_epi16(2048 + 8);
+  auto bytes = [&](__m128i sum0, __m128i sum1) {
+    return _mm_packus_epi16(_mm_srai_epi16(_mm_adds_epi16(sum0, bias), 4),
+                            _mm_srai_epi16(_mm_adds_epi16(sum1, bias), 4));
+  };
+  auto load = [](const std::int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  auto store = [](std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); };
+  int x = 0;
+  for (; x + 16 <= count; x += 16) {
+    const __m128i y0 = load(lum + x), y1 = load(lum + x + 8);
+    if (cr == nullptr) {
+      const __m128i grey = bytes(y0, y1);
+      store(red + x, grey);
+      store(green + x, grey);
+      store(blue + x, grey);
+    } else {
+      store(red + x, bytes(_mm_adds_epi16(y0, load(cr + x)), _mm_adds_epi16(y1, load(cr + x + 8))));
+      store(green + x, bytes(_mm_subs_epi16(y0, load(cg + x)), _mm_subs_epi16(y1, load(cg + x + 8))));
+      store(blue + x, bytes(_mm_adds_epi16(y0, load(cb + x)), _mm_adds_epi16(y1, load(cb + x + 8))));
+    }
+  }
+  if (x < count) {
+    JpegSamplesToBytesPortable(lum + x, cr == nullptr ? nullptr : cr + x, cg == nullptr ? nullptr : cg + x,
+                               cb == nullptr ? nullptr : cb + x, count - x, red + x, green + x, blue + x);
+  }
+#else
+  JpegSamplesToBytesPortable(lum, cr, cg, cb, count, red, green, blue);
 #endif
 }
 
