@@ -33,6 +33,37 @@ void Prune(const Palette256& palette, const std::uint8_t* from, std::uint32_t co
     if (nearMin[i] <= bound) out.push_back(from[i]);
   }
 }
+// True when `a` is the answer rather than `b` at every point of the cube: |dR|+|dG|+|dB| to a,
+// less that to b, is at most 0 everywhere (below 0 when b comes first). Per channel the
+// difference |t - a| - |t - b| is monotone in t, so its largest value over the cube is at
+// one end of each side, and the channels add up independently.
+bool Dominates(const PaletteEntry& a, int ia, const PaletteEntry& b, int ib, const int lo[3],
+               int side) {
+  const int ca[3] = {a.red, a.green, a.blue};
+  const int cb[3] = {b.red, b.green, b.blue};
+  int most = 0;
+  for (int k = 0; k < 3; ++k) {
+    const int t0 = lo[k], t1 = lo[k] + side - 1;
+    most += std::max(std::abs(t0 - ca[k]) - std::abs(t0 - cb[k]), std::abs(t1 - ca[k]) - std::abs(t1 - cb[k]));
+  }
+  return most < 0 || (most == 0 && ia < ib);
+}
+
+// Drops the entries of `list` that another entry beats everywhere in the cube. Being beaten
+// everywhere is transitive and never mutual, so every dropped entry is beaten by one that
+// stays, and the answer at each point is kept.
+void DropDominated(const Palette256& palette, std::vector<std::uint8_t>& list, const int lo[3],
+                   int side) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    bool beaten = false;
+    for (std::size_t j = 0; j < list.size() && !beaten; ++j) {
+      beaten = j != i && Dominates(palette[list[j]], list[j], palette[list[i]], list[i], lo, side);
+    }
+    if (!beaten) list[kept++] = list[i];
+  }
+  list.resize(kept);
+}
 }  // namespace
 
 NearestColorMap::NearestColorMap(const Palette256& palette)
@@ -60,7 +91,10 @@ NearestColorMap::NearestColorMap(const Palette256& palette)
               cb = static_cast<int>(coarse & 15);
     const int lo[3] = {cr * 16, cg * 16, cb * 16};
     const auto start = static_cast<std::uint32_t>(coarseLists_.size());
-    Prune(palette_, all, distinct, lo, 16, coarseLists_);
+    list.clear();
+    Prune(palette_, all, distinct, lo, 16, list);
+    if (list.size() > 1) DropDominated(palette_, list, lo, 16);
+    coarseLists_.insert(coarseLists_.end(), list.begin(), list.end());
     coarseOffset_[coarse] = start;
     coarseCount_[coarse] = static_cast<std::uint16_t>(coarseLists_.size() - start);
     // A part of a coarse cube needs only the coarse cube's entries.
@@ -69,6 +103,7 @@ NearestColorMap::NearestColorMap(const Palette256& palette)
       const int flo[3] = {fr * 4, fg * 4, fb * 4};
       list.clear();
       Prune(palette_, coarseLists_.data() + start, coarseCount_[coarse], flo, 4, list);
+      if (list.size() > 1) DropDominated(palette_, list, flo, 4);
       std::uint32_t e;
       if (list.size() <= 4) {
         std::uint8_t four[4];

@@ -16,10 +16,12 @@ namespace teku {
 
 // Colour space is cut into cubes, and each cube keeps the palette entries that can be nearest
 // somewhere inside it, in index order: an entry whose nearest point of the cube is farther
-// than another entry's farthest point can neither win nor tie there. Fine cubes (4 levels a
-// side) hold at most four entries packed in one word, padded with the last one, so a lookup
-// is four distances and no branches; the few cubes that need more share the list of their
-// coarse cube (16 levels a side). Built once per palette (some tens of milliseconds).
+// than another entry's farthest point can neither win nor tie there, nor can an entry that
+// another one beats at every point of the cube (a test that is exact and cheap because the
+// distance splits into channels). Fine cubes (4 levels a side) hold at most four entries
+// packed in one word, padded with the last one, so a lookup is four distances and no
+// branches; the few cubes that need more share the list of their coarse cube (16 levels a
+// side). Built once per palette (about ten milliseconds).
 class NearestColorMap {
  public:
   explicit NearestColorMap(const Palette256& palette);
