@@ -212,6 +212,7 @@ void TForm1::MN_FILEFINEClick() {
     CopyImage(box->Image, FinePicture, kKeyNone);
     box->PaintImage(box->Image);
   }
+  OpenPendingSound();
   if (sound.FineWavDevice != 0) WavePlay(sound.FineWavDevice, this);
 }
 
@@ -279,6 +280,7 @@ void TForm1::MN_MODEHINTClick() {
 void TForm1::MN_MODEONGAKUClick() {
   if (checked("MN_MODEONGAKU")) {
     setChecked("MN_MODEONGAKU", false);
+    SoundOpenPending = false;
     CloseSound(sound);
     return;
   }

@@ -8,7 +8,9 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -177,7 +179,7 @@ void TForm1::FormCreate() {
     setChecked("MN_MODEONGAKU", false);
   } else {
     setChecked("MN_MODEONGAKU", true);
-    ReopenSound();
+    SoundOpenPending = true;
   }
   InLayout = 0;
   clickCache = ClickCache{};
@@ -237,7 +239,14 @@ std::string TForm1::ResolveProgramFile(const std::string& name) const {
   return ProgramDir + name;
 }
 
+void TForm1::OpenPendingSound() {
+  if (!SoundOpenPending) return;
+  SoundOpenPending = false;
+  if (checked("MN_MODEONGAKU")) ReopenSound();
+}
+
 void TForm1::ReopenSound() {
+  SoundOpenPending = false;
   SoundDevices resolved = sound;
   resolved.BgmMidPath = ResolveProgramFile(sound.BgmMidPath);
   resolved.LeftWavPath = ResolveProgramFile(sound.LeftWavPath);
@@ -251,10 +260,12 @@ void TForm1::ReopenSound() {
 }
 
 void TForm1::PlayLeftClick() {
+  OpenPendingSound();
   if (sound.LeftWavDevice != 0) WavePlay(sound.LeftWavDevice, this);
 }
 
 void TForm1::PlayRightClick() {
+  OpenPendingSound();
   if (sound.RightWavDevice != 0) WavePlay(sound.RightWavDevice, this);
 }
 
@@ -436,6 +447,7 @@ void TForm1::PaintBox1Paint() {
   BlitReady = 0;
   PaintBox1->PaintImage(PaintBox1->Image);
   BlitReady = 1;
+  if (SoundOpenPending) QTimer::singleShot(0, this, [this] { OpenPendingSound(); });
   ReportFirstPaint();
 }
 
@@ -450,7 +462,10 @@ void TForm1::ReportFirstPaint() {
     if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
     std::fclose(f);
   }
-  std::fprintf(stderr, "first-paint rss_kib=%ld\n", resident * (sysconf(_SC_PAGESIZE) / 1024));
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::fprintf(stderr, "first-paint rss_kib=%ld at_ns=%lld\n", resident * (sysconf(_SC_PAGESIZE) / 1024),
+               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 

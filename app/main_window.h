@@ -86,6 +86,10 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   SoundDevices sound;
   // Closes the four devices and opens them again from the current names.
   void ReopenSound();
+  // With sound on at start, the devices open only once the grid is on screen (loading the
+  // soundfont is the largest part of start-up), or before that at the first sound wanted.
+  bool SoundOpenPending = false;
+  void OpenPendingSound();
   void PlayLeftClick();
   void PlayRightClick();
   void SoundNotify(std::uint32_t code, DeviceId device) override;

@@ -44,6 +44,7 @@ void TTEKUHNTF::Request() {
     Store();
     Load();
     raise();
+    activateWindow();
     return;
   }
   show();
@@ -78,6 +79,8 @@ void TTEKUHNTF::Load() {
   Label4->setText(QString::number(hint + 1));
   Edit1->setText(Cp932ToQString(TextAt(form1_.puzzle.HintTate, slot_)));
   Edit2->setText(Cp932ToQString(TextAt(form1_.puzzle.HintYoko, slot_)));
+  // An author opens the dialog to write the down clue first; a player only reads.
+  if (!readOnly_) Edit1->setFocus();
 }
 
 // Writes the texts back into the slot they came from; a clue with both texts empty is freed.

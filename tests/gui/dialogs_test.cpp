@@ -107,12 +107,14 @@ TEST_F(HintDialog, EditsTheSlotItLoadedAndFreesAClueWithBothTextsEmpty) {
   EXPECT_EQ(d->Label4->text(), QStringLiteral("1"));
   EXPECT_EQ(d->Edit1->text(), QString::fromUtf8("あ"));
   EXPECT_FALSE(d->Edit1->isReadOnly());
+  d->Edit2->setFocus();
   d->Edit2->setText(QStringLiteral("yoko"));
   // A new request while shown stores the fields into slot 0 first, then loads slot 3.
   form->puzzle.HintTbl[3] = 9;
   Open(3);
   EXPECT_EQ(form->puzzle.HintYoko[0], "yoko");
   EXPECT_EQ(d->Label4->text(), QStringLiteral("4"));
+  EXPECT_EQ(d->focusWidget(), d->Edit1) << "each clue is written from the down field on";
   d->Edit1->setText(QString());
   d->Edit2->setText(QString());
   d->OKBtn->click();

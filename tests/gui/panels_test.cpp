@@ -23,6 +23,7 @@ class Panels : public ::testing::Test {
     panel = windows.TEKUWRDF.get();
     answer = windows.TEKUKTOF.get();
     testing::MakeReadableSheets(surface, form->sheets);
+    form->SoundOpenPending = false;  // the recorded devices stand in for the program's own
     clicks = std::make_unique<testing::RecordedClicks>(form->sound, form);
   }
   void TearDown() override { clicks.reset(); }

@@ -1,4 +1,6 @@
 // The main window's settings: read and snapped at start-up, written at shut-down.
+#include <QAction>
+#include <QCoreApplication>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -71,6 +73,45 @@ TEST(Settings, SoundOffOnlyForExactlyOffAndEmptyNamesTakeTheirDefaults) {
   ProgramWindows windows(program.environment());
   windows.Create();
   EXPECT_FALSE(windows.Form1->checked("MN_MODEONGAKU"));
+}
+
+TEST(Settings, SoundOpensAfterTheFirstPaintOrAtTheFirstSoundWanted) {
+  testing::TestProgram program({"TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "HIDARI.WAV",
+                                "MIGI.WAV", "SEIKAI.WAV", "BGM.MID"});
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    TForm1& f = *windows.Form1;
+    EXPECT_TRUE(f.SoundOpenPending);
+    EXPECT_EQ(f.sound.LeftWavDevice, 0u) << "nothing opened before the grid is on screen";
+    f.show();
+    for (int i = 0; i < 20 && f.SoundOpenPending; ++i) QCoreApplication::processEvents();
+    EXPECT_FALSE(f.SoundOpenPending);
+    EXPECT_NE(f.sound.LeftWavDevice, 0u);
+    EXPECT_NE(f.sound.BgmDevice, 0u);
+  }
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    TForm1& f = *windows.Form1;
+    f.PlayLeftClick();  // a click before any paint
+    EXPECT_FALSE(f.SoundOpenPending);
+    EXPECT_NE(f.sound.LeftWavDevice, 0u);
+  }
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    TForm1& f = *windows.Form1;
+    f.item("MN_MODEONGAKU")->trigger();  // sound turned off before it ever opened
+    f.show();
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(f.sound.LeftWavDevice, 0u);
+    EXPECT_EQ(f.sound.BgmDevice, 0u);
+  }
+  PutIni(program, "ONKYO=OFF\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  EXPECT_FALSE(windows.Form1->SoundOpenPending);
 }
 
 TEST(Settings, ShutDownWritesEveryKeyAndThePanelsTheirOwn) {
