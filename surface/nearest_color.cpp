@@ -2,6 +2,7 @@
 #include "surface/nearest_color.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 namespace teku {
@@ -133,18 +134,22 @@ void NearestColorMap::NearestMany(const std::uint8_t* red, const std::uint8_t* g
   const std::uint32_t* fine = fine_.data();
   std::uint32_t entry[kMaxMany];
   for (int i = 0; i < count; ++i) entry[i] = fine[Cube(red[i], green[i], blue[i])];
-  // Every colour takes its cube's first entry, and those whose cube holds more are listed.
-  std::uint16_t open[kMaxMany];
-  int opened = 0;
-  for (int i = 0; i < count; ++i) {
-    const std::uint32_t e = entry[i];
-    out[i] = static_cast<std::uint8_t>(e);
-    open[opened] = static_cast<std::uint16_t>(i);
-    opened += e != (e & 255) * 0x01010101u ? 1 : 0;
-  }
-  for (int k = 0; k < opened; ++k) {
-    const int i = open[k];
-    out[i] = Among(entry[i], red[i], green[i], blue[i]);
+  // Every colour takes its cube's first entry, and those whose cube holds more are marked,
+  // 64 colours to a word, then searched by the marks.
+  for (int start = 0; start < count; start += 64) {
+    const int n = std::min(64, count - start);
+    std::uint8_t more[64];
+    for (int i = 0; i < n; ++i) {
+      const std::uint32_t e = entry[start + i];
+      out[start + i] = static_cast<std::uint8_t>(e);
+      more[i] = e != (e & 255) * 0x01010101u ? 1 : 0;
+    }
+    std::uint64_t marks = 0;
+    for (int i = 0; i < n; ++i) marks |= std::uint64_t{more[i]} << i;
+    for (; marks != 0; marks &= marks - 1) {
+      const int i = start + std::countr_zero(marks);
+      out[i] = Among(entry[i], red[i], green[i], blue[i]);
+    }
   }
 }
 
