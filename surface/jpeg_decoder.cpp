@@ -980,9 +980,15 @@ void Decoder::PaintPreview(int mcuX, int mcuY) {
     const int y0 = mcuY + (j >> 1) * 8;
     const int x1 = std::min(x0 + 8, pixelWidth_);
     const int y1 = std::min(y0 + 8, pixelHeight_);
+    // A whole block row is one 8-byte store rather than a call to fill 8 bytes.
+    const std::uint64_t eight = index * std::uint64_t{0x0101010101010101};
     for (int yy = y0; yy < y1; ++yy) {
       std::uint8_t* line = pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - yy) * pixelWidth_;
-      for (int xx = x0; xx < x1; ++xx) line[xx] = index;
+      if (x1 - x0 == 8) {
+        std::memcpy(line + x0, &eight, 8);
+      } else {
+        for (int xx = x0; xx < x1; ++xx) line[xx] = index;
+      }
     }
   }
 }
