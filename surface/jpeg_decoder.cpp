@@ -823,8 +823,7 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
     const int c = u % columns;
     if (full) {
       // The entries go into blocks of zeros, which the transform reads and leaves as they
-      // are; afterwards the same entries are put back to zero.
-      const std::int16_t* unit = from;
+      // are; afterwards the blocks are zeroed again.
       for (int i = 0; i < blockCount_; ++i) {
         const int entries = from[0];
         sparse_[i][0] = from[1];
@@ -832,12 +831,10 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
         from += 2 + 2 * entries;
       }
       PaintFull(sparse_[0], c * unitW, r * unitH);
-      for (int i = 0; i < blockCount_; ++i) {
-        const int entries = unit[0];
-        sparse_[i][0] = 0;
-        for (int j = 0; j < entries; ++j) sparse_[i][unit[2 + 2 * j]] = 0;
-        unit += 2 + 2 * entries;
-      }
+      // Copied from zeros: a fixed copy is a few vector stores, where a fill of the same
+      // size may become a slow string instruction.
+      static constexpr std::int16_t kZeros[64] = {};
+      for (int i = 0; i < blockCount_; ++i) std::memcpy(sparse_[i], kZeros, sizeof kZeros);
     } else {
       for (int i = 0; i < blockCount_; ++i) {
         coef_[i][0] = from[1];
