@@ -296,8 +296,20 @@ class BitReader {
     Empty();
   }
 
-  // -1 when the data ends or no code of 16 bits or fewer matches.
-  int Decode(const HuffTable& t) {
+  // -1 when the data ends or no code of 16 bits or fewer matches. The usual case (bits at
+  // hand, a code of kFastBits or fewer) stays inline; the rest is a call.
+  [[gnu::always_inline]] int Decode(const HuffTable& t) {
+    if (bits_ >= 16) {
+      const std::uint16_t e = t.fast[acc_ >> (64 - kFastBits)];
+      if (e != 0 && e != HuffTable::kBadCode) {
+        Consume(e >> 8);
+        return e & 255;
+      }
+    }
+    return DecodeSlow(t);
+  }
+
+  [[gnu::noinline]] int DecodeSlow(const HuffTable& t) {
     if (bits_ < 16) {
       Refill();
       if (bits_ < 16) return DecodeExact(t);
@@ -333,8 +345,8 @@ class BitReader {
   }
 
   // s (1..11) bits, extended to a signed value. False when the data ends.
-  bool Receive(int s, int& value) {
-    if (!Ensure(s)) return false;
+  [[gnu::always_inline]] bool Receive(int s, int& value) {
+    if (bits_ < s && !Ensure(s)) return false;
     const int v = static_cast<int>(acc_ >> (64 - s));
     Consume(s);
     value = v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
