@@ -78,8 +78,8 @@ void FillDc(std::int16_t dc, std::int16_t* to) {
 inline __m128i VecM(__m128i x, __m128i c) {
   const __m128i lo = _mm_mullo_epi16(x, c);
   const __m128i floor = _mm_add_epi16(_mm_mulhi_epi16(x, c), _mm_srli_epi16(lo, 15));
-  const __m128i remainder = _mm_xor_si128(lo, _mm_set1_epi16(-32768));
-  const __m128i exact = _mm_cmpeq_epi16(remainder, _mm_setzero_si128());
+  // (p + 32768) mod 65536 is zero when the low half is 0x8000.
+  const __m128i exact = _mm_cmpeq_epi16(lo, _mm_set1_epi16(-32768));
   return _mm_sub_epi16(floor, _mm_andnot_si128(exact, _mm_srai_epi16(floor, 15)));
 }
 
