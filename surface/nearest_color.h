@@ -59,6 +59,9 @@ class NearestColorMap {
                                               std::uint32_t{blue} << 16);
     const __m128i q = _mm_set1_epi64x(query);
     const __m128i d01 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c1], packed_[c0]));
+    if (c1 == c3) {  // two entries, as most cubes that hold more than one
+      return static_cast<std::uint8_t>(_mm_extract_epi16(d01, 4) < _mm_cvtsi128_si32(d01) ? c1 : c0);
+    }
     const __m128i d23 = _mm_sad_epu8(q, _mm_set_epi64x(packed_[c3], packed_[c2]));
     std::uint32_t best = c0;
     int bestDistance = _mm_cvtsi128_si32(d01);
