@@ -144,8 +144,15 @@ void NearestColorMap::NearestMany(const std::uint8_t* red, const std::uint8_t* g
       out[start + i] = static_cast<std::uint8_t>(e);
       more[i] = e != (e & 255) * 0x01010101u ? 1 : 0;
     }
+    // Eight 0-or-1 bytes become eight bits in one multiplication: byte i meets the factor's
+    // byte 7 - i in the top byte, as bit i, and nothing below carries that far.
+    for (int i = n; i < 64; ++i) more[i] = 0;
     std::uint64_t marks = 0;
-    for (int i = 0; i < n; ++i) marks |= std::uint64_t{more[i]} << i;
+    for (int i = 0; i < 64; i += 8) {
+      std::uint64_t eight = 0;
+      for (int k = 7; k >= 0; --k) eight = eight << 8 | more[i + k];
+      marks |= (eight * 0x0102040810204080u) >> 56 << i;
+    }
     for (; marks != 0; marks &= marks - 1) {
       const int i = start + std::countr_zero(marks);
       out[i] = Among(entry[i], red[i], green[i], blue[i]);
