@@ -86,14 +86,23 @@ NearestColorMap::NearestColorMap(const Palette256& palette)
     }
     if (!repeated) all[distinct++] = static_cast<std::uint8_t>(i);
   }
+  // Each level searches only its parent cube's entries: cubes of 64 levels a side from all
+  // entries, coarse cubes from those, fine cubes from the coarse ones.
+  std::vector<std::uint8_t> top[64];
+  for (int t = 0; t < 64; ++t) {
+    const int lo[3] = {(t >> 4) * 64, (t >> 2 & 3) * 64, (t & 3) * 64};
+    Prune(palette_, all, distinct, lo, 64, top[t]);
+    if (top[t].size() > 1) DropDominated(palette_, top[t], lo, 64);
+  }
   std::vector<std::uint8_t> list;
   for (std::uint32_t coarse = 0; coarse < (1u << 12); ++coarse) {
     const int cr = static_cast<int>(coarse >> 8), cg = static_cast<int>(coarse >> 4 & 15),
               cb = static_cast<int>(coarse & 15);
     const int lo[3] = {cr * 16, cg * 16, cb * 16};
     const auto start = static_cast<std::uint32_t>(coarseLists_.size());
+    const std::vector<std::uint8_t>& parent = top[(cr >> 2) << 4 | (cg >> 2) << 2 | (cb >> 2)];
     list.clear();
-    Prune(palette_, all, distinct, lo, 16, list);
+    Prune(palette_, parent.data(), static_cast<std::uint32_t>(parent.size()), lo, 16, list);
     if (list.size() > 1) DropDominated(palette_, list, lo, 16);
     coarseLists_.insert(coarseLists_.end(), list.begin(), list.end());
     coarseOffset_[coarse] = start;
@@ -103,8 +112,12 @@ NearestColorMap::NearestColorMap(const Palette256& palette)
       const int fr = cr * 4 + (fine >> 4), fg = cg * 4 + (fine >> 2 & 3), fb = cb * 4 + (fine & 3);
       const int flo[3] = {fr * 4, fg * 4, fb * 4};
       list.clear();
-      Prune(palette_, coarseLists_.data() + start, coarseCount_[coarse], flo, 4, list);
-      if (list.size() > 1) DropDominated(palette_, list, flo, 4);
+      if (coarseCount_[coarse] == 1) {
+        list.push_back(coarseLists_[start]);
+      } else {
+        Prune(palette_, coarseLists_.data() + start, coarseCount_[coarse], flo, 4, list);
+        if (list.size() > 1) DropDominated(palette_, list, flo, 4);
+      }
       std::uint32_t e;
       if (list.size() <= 4) {
         std::uint8_t four[4];

@@ -21,7 +21,7 @@ namespace teku {
 // distance splits into channels). Fine cubes (4 levels a side) hold at most four entries
 // packed in one word, padded with the last one, so a lookup is four distances and no
 // branches; the few cubes that need more share the list of their coarse cube (16 levels a
-// side). Built once per palette (about ten milliseconds).
+// side). Built once per palette (under ten milliseconds).
 class NearestColorMap {
  public:
   explicit NearestColorMap(const Palette256& palette);
