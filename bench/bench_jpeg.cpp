@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "surface/jpeg_decoder.h"
@@ -22,6 +23,9 @@ const std::string& Picture() {
     const std::string make = "mkdir -p " + dir + " && convert -seed 7 -size 3000x2000 plasma:fractal " +
                              "-blur 0x1 -depth 8 ppm:" + ppm + " && cjpeg -quality 90 -sample 2x2 " +
                              "-outfile " + jpg + " " + ppm + " && rm -f " + ppm;
+    // The picture folder goes when the benchmarks end.
+    static const std::string folder = dir;
+    std::atexit([] { std::filesystem::remove_all(folder); });
     return std::system(make.c_str()) == 0 ? jpg : std::string();
   }();
   return path;
