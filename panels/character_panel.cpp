@@ -74,12 +74,8 @@ void TTEKUWRDF::DrawPanel() {
   teku::DrawPanel(View(), PaintBox1->Image);
   // A full redraw follows a scroll or a mode change, which move the selected entry to another
   // cell (or out of sight): the next selection must clear its mark where it is now drawn.
-  const std::int32_t index = SelectedMoji - NumberingFor(form1_.Modes()).base -
-                             ScrollBar1->value() * PanelCols;
-  if (PanelCols > 0 && index >= 0 && index < PanelCols * PanelRows) {
-    PrevCellX = index % PanelCols;
-    PrevCellY = index / PanelCols;
-  }
+  PanelCellOf(SelectedMoji, ScrollBar1->value(), PanelCols, PanelRows, form1_.Modes(), PrevCellX,
+              PrevCellY);
 }
 
 void TTEKUWRDF::DrawPanelCell(std::int32_t c, std::int32_t r) {

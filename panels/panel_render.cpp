@@ -15,6 +15,16 @@ std::int32_t PanelEntry(std::int32_t c, std::int32_t r, std::int32_t position,
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(e, -1, 1 << 20));
 }
 
+bool PanelCellOf(std::int32_t e, std::int32_t position, std::int32_t panelCols,
+                 std::int32_t panelRows, const ModeState& modes, std::int32_t& c, std::int32_t& r) {
+  if (panelCols <= 0 || panelRows <= 0) return false;
+  const std::int64_t index = std::int64_t{e} - NumberingFor(modes).base - std::int64_t{position} * panelCols;
+  if (index < 0 || index >= std::int64_t{panelCols} * panelRows) return false;
+  c = static_cast<std::int32_t>(index % panelCols);
+  r = static_cast<std::int32_t>(index / panelCols);
+  return true;
+}
+
 bool EntryInUse(const Puzzle& puzzle, const ModeState& modes, std::int32_t e) {
   if (!modes.nankuro() || e <= 0) return false;
   if (modes.game()) {

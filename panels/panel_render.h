@@ -26,6 +26,9 @@ PanelNumbering NumberingFor(const ModeState& modes);
 // Entry shown at panel cell (c, r) with the scroll bar at `position`.
 std::int32_t PanelEntry(std::int32_t c, std::int32_t r, std::int32_t position,
                         std::int32_t panelCols, const ModeState& modes);
+// The other way round: the cell where entry e is shown, false when it is out of sight.
+bool PanelCellOf(std::int32_t e, std::int32_t position, std::int32_t panelCols,
+                 std::int32_t panelRows, const ModeState& modes, std::int32_t& c, std::int32_t& r);
 
 // In a number-crossword: the entry is held by some input (game) or answer (answer mode).
 bool EntryInUse(const Puzzle& puzzle, const ModeState& modes, std::int32_t e);

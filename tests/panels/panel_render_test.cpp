@@ -40,6 +40,19 @@ TEST(PanelNumbering, GameListsCharactersFromOneAndCreateListsEveryCellNumber) {
   EXPECT_EQ(PanelEntry(3, 36, 0, 7, Modes(PlayMode::Create)), 255);
 }
 
+TEST(PanelNumbering, AnEntrysCellIsFoundBackOnlyWhileItIsInSight) {
+  std::int32_t c = -1, r = -1;
+  for (PlayMode m : {PlayMode::Game, PlayMode::Create}) {
+    ASSERT_TRUE(PanelCellOf(70, 1, 7, 11, Modes(m), c, r));
+    EXPECT_EQ(PanelEntry(c, r, 1, 7, Modes(m)), 70);
+  }
+  c = r = -1;
+  EXPECT_FALSE(PanelCellOf(3, 1, 7, 11, Modes(PlayMode::Game), c, r)) << "scrolled above";
+  EXPECT_FALSE(PanelCellOf(256, 0, 7, 11, Modes(PlayMode::Game), c, r)) << "nothing selected";
+  EXPECT_FALSE(PanelCellOf(1, 0, 0, 11, Modes(PlayMode::Game), c, r));
+  EXPECT_EQ(c, -1) << "a cell out of sight leaves the outputs alone";
+}
+
 TEST(PanelDraw, AtTheLastScrollPositionTheListEndsAndTheRestIsBlank) {
   PanelFixture f;
   f.modes = Modes(PlayMode::Answer);
