@@ -6,29 +6,20 @@
 # ends with the main window's caption and fails unless the puzzle was saved and solved.
 # usage: look-authoring.sh PROGRAM_DIR OUTDIR
 set -uo pipefail
-src=$(cd "$1" && pwd)
-out=$(mkdir -p "$2" && cd "$2" && pwd)
-if [ -z "${TEKU_LOOK_INNER:-}" ]; then
-  TEKU_LOOK_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$src" "$out"
-fi
-
 # A fresh program folder: no settings yet, as on the first start.
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp -r "$src"/. "$dir"/
-rm -f "$dir"/TEKUINI.INI "$dir"/GOKAKU.CRS
+if [ -z "${TEKU_LOOK_FRESH:-}" ]; then
+  fresh=$(mktemp -d)
+  cp -r "$1"/. "$fresh"/
+  rm -f "$fresh"/TEKUINI.INI "$fresh"/GOKAKU.CRS
+  mkdir -p "$2"
+  TEKU_LOOK_FRESH=1 bash "$0" "$fresh" "$2"
+  status=$?
+  rm -rf "$fresh"
+  exit $status
+fi
+source "$(dirname "$0")/xvfb-session.sh"
 
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
-(cd "$dir" && SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} QT_QPA_PLATFORM=xcb ./TEKUCROS.EXE >/dev/null 2>&1) &
-app=$!
-sleep 2
 
-shot() { import -window root "$out/$1.png"; }
-win() { xdotool search --onlyvisible --name "$1" | head -n 1; }
-# click WINDOW X Y BUTTON, X and Y inside the window's client area
-click() { xdotool mousemove --window "$1" "$2" "$3" click "$4"; sleep 0.4; }
 main=$(win 'ナンクロ支援')
 [ -n "$main" ] || { echo "look-authoring: the main window did not appear" >&2; exit 1; }
 # menu TITLE_X ITEM_Y: the menu bar title at x, then the item at y (rows of 22 pixels, a
@@ -123,9 +114,7 @@ shot 10-solved
 caption=$(xdotool getwindowname "$main")
 echo "caption: $caption"
 saved=no
-[ -s "$dir/GOKAKU.CRS" ] && saved=yes
+[ -s "$session_dir/GOKAKU.CRS" ] && saved=yes
 echo "saved: $saved"
-kill "$app" 2>/dev/null || true
-wait "$app" 2>/dev/null || true
-kill "$wm" 2>/dev/null || true
+end_session
 [ "$saved" = yes ] && [ "$caption" = "おめでとう！正解です。" ]
