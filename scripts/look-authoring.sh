@@ -19,7 +19,6 @@ if [ -z "${TEKU_LOOK_FRESH:-}" ]; then
 fi
 source "$(dirname "$0")/xvfb-session.sh"
 
-
 main=$(win 'ナンクロ支援')
 [ -n "$main" ] || { echo "look-authoring: the main window did not appear" >&2; exit 1; }
 # menu TITLE_X ITEM_Y: the menu bar title at x, then the item at y (rows of 22 pixels, a
