@@ -31,9 +31,10 @@ void SetEntry(Table256& table, std::int32_t n, std::int32_t value) {
 }
 
 void RightClick(Puzzle& p, const ModeState& m, bool designation, std::int32_t cx,
-                std::int32_t cy, std::int32_t n, ClickOutcome& out) {
+                std::int32_t cy, std::int32_t n, const std::function<void()>& beforeClueScan,
+                ClickOutcome& out) {
   CellsLock cells(p);
-  const std::int32_t value = cy * p.GridWidth + cx + 1;
+  const std::int32_t value = ClueValueOf(cy * p.GridWidth + cx);
   if (m.nankuro()) {
     if (m.game()) {
       if (n != 0) SetEntry(p.InputTbl, n, kNone);
@@ -52,6 +53,8 @@ void RightClick(Puzzle& p, const ModeState& m, bool designation, std::int32_t cx
     return;
   }
   out.redraw = Redraw::Cell;
+  const bool scans = m.game() || (!m.create() && !designation);
+  if (scans && beforeClueScan) beforeClueScan();
   if (m.game()) {
     const std::int32_t slot = FindClueSlot(p, value);
     p.CurrentHint = slot >= 0 ? slot : kNone;
@@ -103,7 +106,8 @@ void LeftClick(Puzzle& p, const ModeState& m, bool designation, std::int32_t cx,
 ClickOutcome HandleGridClick(Puzzle& puzzle, ClickCache& cache, const ModeState& modes,
                              ClickButton button, std::int32_t x, std::int32_t y,
                              std::int32_t scrollX, std::int32_t scrollY,
-                             std::int32_t selectedMoji) {
+                             std::int32_t selectedMoji,
+                             const std::function<void()>& beforeClueScan) {
   ClickOutcome out;
   const std::int32_t cx = x / 32 + scrollX;
   const std::int32_t cy = y / 32 + scrollY;
@@ -136,7 +140,7 @@ ClickOutcome HandleGridClick(Puzzle& puzzle, ClickCache& cache, const ModeState&
   const bool designation = modes.hint && !modes.game() && !modes.create();
   if (button == ClickButton::Right) {
     out.rightSound = true;
-    RightClick(puzzle, modes, designation, cx, cy, n, out);
+    RightClick(puzzle, modes, designation, cx, cy, n, beforeClueScan, out);
   } else {
     out.leftSound = true;
     // A selection beyond the character table enters nothing.

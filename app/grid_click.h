@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "app/modes.h"
 #include "app/puzzle_model.h"
@@ -43,10 +44,13 @@ struct ClickOutcome {
 // Handles a press at pixel (x, y) of the grid's paint box. `selectedMoji` is the character
 // panel's selection. The caller redraws, plays sounds and shows windows as the outcome says;
 // it also shows the character panel after every handled click while that is hidden.
+// `beforeClueScan` runs just before a crossword right-click looks for the cell's clue slot, so
+// that an open hint dialog can put its texts back into the slot they came from first.
 ClickOutcome HandleGridClick(Puzzle& puzzle, ClickCache& cache, const ModeState& modes,
                              ClickButton button, std::int32_t x, std::int32_t y,
                              std::int32_t scrollX, std::int32_t scrollY,
-                             std::int32_t selectedMoji);
+                             std::int32_t selectedMoji,
+                             const std::function<void()>& beforeClueScan = {});
 
 // The first clue slot that holds `value`, or -1.
 std::int32_t FindClueSlot(const Puzzle& puzzle, std::int32_t value);

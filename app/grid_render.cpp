@@ -41,7 +41,9 @@ class Composer {
     const Puzzle& p = view_.puzzle;
     clueSlot_.assign(static_cast<std::size_t>(p.CellCount()) + 1, -1);
     for (int i = kTableEntries - 1; i >= 0; --i) {
-      const std::int32_t v = p.HintTbl[static_cast<std::size_t>(i)];
+      std::int32_t v = p.HintTbl[static_cast<std::size_t>(i)];
+      if (v == kNone) continue;  // a free slot, never cell 255's clue
+      if (v == kClueOfCell255) v = 255 + 1;
       if (v >= 1 && v <= p.CellCount()) clueSlot_[static_cast<std::size_t>(v)] = static_cast<std::int16_t>(i);
     }
     cluesIndexed_ = true;
@@ -83,7 +85,7 @@ class Composer {
 
     // 3. Number glyph: clue numbers in a crossword outside create mode, else the cell's byte.
     if (m.crossword() && !m.create() && numbered) {
-      const std::int32_t slot = ClueSlotOf(y * p.GridWidth + x + 1);
+      const std::int32_t slot = ClueSlotOf(y * p.GridWidth + x);
       if (slot >= 0) {
         CopyGlyph(num_, view_.sheets.NumSheetCols, view_.sheets.NumSheetRows, (slot + 1) % 256,
                   bx, by);
@@ -98,14 +100,13 @@ class Composer {
     return k >= 1 && k <= 254 && !TextAt(view_.puzzle.MojiTbl, k).empty();
   }
 
-  std::int32_t ClueSlotOf(std::int32_t value) const {
+  std::int32_t ClueSlotOf(std::int32_t cellIndex) const {
     if (cluesIndexed_) {
-      return value >= 1 && static_cast<std::size_t>(value) < clueSlot_.size()
-                 ? clueSlot_[static_cast<std::size_t>(value)]
-                 : -1;
+      const std::size_t at = static_cast<std::size_t>(cellIndex) + 1;
+      return cellIndex >= 0 && at < clueSlot_.size() ? clueSlot_[at] : -1;
     }
     const auto& t = view_.puzzle.HintTbl;
-    const auto it = std::find(t.begin(), t.end(), value);
+    const auto it = std::find(t.begin(), t.end(), ClueValueOf(cellIndex));
     return it == t.end() ? -1 : static_cast<std::int32_t>(it - t.begin());
   }
 

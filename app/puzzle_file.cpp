@@ -51,6 +51,8 @@ std::string JoinNumbers(const std::int32_t* values, std::size_t count) {
 
 namespace {
 
+const char* const kHintSlot255Key = "HINTSLOT255";
+
 std::string Path(const PuzzleFileContext& c, const std::string& name) { return c.ini.ExeDir + name; }
 
 void ReadList(PuzzleFileContext& c, const std::string& name, const std::string& key,
@@ -112,6 +114,12 @@ bool LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
   for (int n = 0; n < 8; ++n) {
     ReadList(c, name, "HINTTBL" + std::to_string(n), p.HintTbl.data() + 32 * n, kNone);
   }
+  // Our own key: which slot holds the clue of cell 255, stored as 256 like a free slot.
+  std::int32_t slot255 = kNone;
+  if (ParseDecimal(c.ini.ReadFileIni(name, kHintSlot255Key), slot255) && slot255 >= 0 &&
+      slot255 < kTableEntries && p.CellCount() > 255 && p.HintTbl[static_cast<std::size_t>(slot255)] == kNone) {
+    p.HintTbl[static_cast<std::size_t>(slot255)] = kClueOfCell255;
+  }
   p.MojiTbl.clear();
   p.HintTate.clear();
   p.HintYoko.clear();
@@ -154,7 +162,18 @@ void SavePuzzle(PuzzleFileContext& c, const std::string& name) {
     }
     if (!list.empty()) write("TABLE" + std::to_string(key), JoinNumbers(list.data(), list.size()));
   }
-  for (int n = 0; n < 8; ++n) write("HINTTBL" + std::to_string(n), JoinNumbers(p.HintTbl.data() + 32 * n, 32));
+  {
+    Table256 hints = p.HintTbl;
+    std::int32_t slot255 = kNone;
+    for (std::size_t i = 0; i < hints.size(); ++i) {
+      if (hints[i] != kClueOfCell255) continue;
+      hints[i] = kNone;
+      if (slot255 == kNone) slot255 = static_cast<std::int32_t>(i);
+    }
+    for (int n = 0; n < 8; ++n) write("HINTTBL" + std::to_string(n), JoinNumbers(hints.data() + 32 * n, 32));
+    if (slot255 != kNone) write(kHintSlot255Key, std::to_string(slot255));
+    else c.ini.DeleteFileIni(name, kHintSlot255Key);
+  }
   for (std::size_t n = 0; n < p.MojiTbl.size(); ++n) {
     if (!p.MojiTbl[n].empty()) write("MOJITBL" + std::to_string(n), p.MojiTbl[n]);
   }

@@ -25,6 +25,14 @@ inline constexpr int kSlotCount = 32;
 std::int32_t ClampGridWidth(std::int64_t width);
 std::int32_t ClampGridHeight(std::int64_t height);
 
+// HintTbl names a clue's cell by its linear index + 1, and 256 is also the free-slot marker, so
+// the clue of cell 255 is held in memory under a value of its own. The file keeps 256 for it and
+// says which slot it is in one more key (see the puzzle file).
+inline constexpr std::int32_t kClueOfCell255 = 0x10000;
+inline std::int32_t ClueValueOf(std::int32_t cellIndex) {
+  return cellIndex + 1 == kNone ? kClueOfCell255 : cellIndex + 1;
+}
+
 using Table256 = std::array<std::int32_t, kTableEntries>;
 using Slots32 = std::array<std::int32_t, kSlotCount>;
 using TextList = std::vector<std::string>;

@@ -273,6 +273,25 @@ bool ProfileDocument::Set(const std::string& section, const std::string& key,
   return true;
 }
 
+bool ProfileDocument::Remove(const std::string& section, const std::string& key) {
+  Section* s = FindSection(UpperName(Trim(section)));
+  if (s == nullptr) return false;
+  const auto it = s->keys.find(UpperName(Trim(key)));
+  if (it == s->keys.end()) return false;
+  s->lines.erase(s->lines.begin() + static_cast<std::ptrdiff_t>(it->second));
+  // The lines after it moved up by one: index the section again.
+  s->keys.clear();
+  s->lastKey = 0;
+  for (std::size_t i = 1; i < s->lines.size(); ++i) {
+    std::string name;
+    std::size_t valueStart = 0;
+    if (!KeyOf(s->lines[i].text, name, valueStart)) continue;
+    s->keys.emplace(UpperName(name), i);
+    s->lastKey = i;
+  }
+  return true;
+}
+
 std::string ProfileDocument::Render() const {
   std::string out;
   for (const Section& s : sections_) {
@@ -318,6 +337,18 @@ void WriteProfileString(const std::string& path, const std::string& section,
   ProfileDocument doc = LoadDocument(path);
   if (unchanged(doc)) return;
   if (doc.Set(section, key, stored)) ReplaceFile(path, doc.Render());
+}
+
+void DeleteProfileKey(const std::string& path, const std::string& section, const std::string& key) {
+  CountWrite(path);
+  auto& batches = Batches();
+  const auto it = batches.find(path);
+  if (it != batches.end()) {
+    if (it->second.doc.Remove(section, key)) it->second.dirty = true;
+    return;
+  }
+  ProfileDocument doc = LoadDocument(path);
+  if (doc.Remove(section, key)) ReplaceFile(path, doc.Render());
 }
 
 ProfileBatch::ProfileBatch(const std::string& path) : path_(path) {

@@ -41,6 +41,10 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 void WriteProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value);
 
+// Removes the first KEY= line of `section`, as writing a null value does on Windows; a missing
+// key leaves the file untouched. Throws ProfileWriteError when the file cannot be replaced.
+void DeleteProfileKey(const std::string& path, const std::string& section, const std::string& key);
+
 // While a batch for a path is open, reads and writes of that file work on a copy in memory; the
 // file is replaced once, when the outermost batch commits or ends (also after a write failed
 // part way, so that the keys written before it stay written). Batches for one path nest.
@@ -72,6 +76,8 @@ class ProfileDocument {
   std::optional<std::string> Find(const std::string& section, const std::string& key) const;
   // Sets the key to `stored` (text as it goes after '='); false when nothing changed.
   bool Set(const std::string& section, const std::string& key, const std::string& stored);
+  // Removes the key's line; false when there was none.
+  bool Remove(const std::string& section, const std::string& key);
   std::string Render() const;
 
  private:

@@ -263,4 +263,8 @@ void ZIREDIZU::WriteFileIni(const std::string& fileName, const std::string& key,
   WriteProfileString(ExeDir + fileName, SectionName, key, value);
 }
 
+void ZIREDIZU::DeleteFileIni(const std::string& fileName, const std::string& key) const {
+  DeleteProfileKey(ExeDir + fileName, SectionName, key);
+}
+
 }  // namespace teku

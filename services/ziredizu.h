@@ -70,6 +70,7 @@ class ZIREDIZU {
   std::string ReadFileIni(const std::string& fileName, const std::string& key) const;
   void WriteFileIni(const std::string& fileName, const std::string& key,
                     const std::string& value) const;
+  void DeleteFileIni(const std::string& fileName, const std::string& key) const;
   // A read with a default for a missing key (only the palette picture's key uses one).
   std::string ReadIniOr(const std::string& key, const std::string& defaultValue) const;
 

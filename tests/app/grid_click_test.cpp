@@ -202,6 +202,34 @@ TEST(CrosswordAnswer, ACellReopensItsOwnClueWhereverItIsAndOtherwiseTakesAFreeSl
   EXPECT_EQ(o.hint, HintRequest::None);
 }
 
+TEST(CrosswordAnswer, TheClueOfCell255IsNotAFreeSlotAndTheOpenDialogStoresBeforeTheScan) {
+  ClickFixture f;
+  f.modes = Modes(PlayMode::Answer, PuzzleKind::Crossword);
+  f.p.GridWidth = 16;
+  f.p.GridHeight = 16;
+  // Cell (15, 15) is linear index 255: its clue must not read as the free marker 256.
+  HandleGridClick(f.p, f.cache, f.modes, ClickButton::Right, 15 * 32, 15 * 32, 0, 0, kNone);
+  EXPECT_EQ(f.p.CurrentHint, 0);
+  EXPECT_EQ(f.p.HintTbl[0], kClueOfCell255);
+  HandleGridClick(f.p, f.cache, f.modes, ClickButton::Right, 0, 0, 0, 0, kNone);
+  EXPECT_EQ(f.p.CurrentHint, 1) << "the next cell takes another slot";
+  HandleGridClick(f.p, f.cache, f.modes, ClickButton::Right, 15 * 32, 15 * 32, 0, 0, kNone);
+  EXPECT_EQ(f.p.CurrentHint, 0) << "and cell 255 finds its own again";
+  // The hook runs before the scan: a slot it frees is what the scan sees.
+  int calls = 0;
+  const auto freeSlot1 = [&] {
+    ++calls;
+    f.p.HintTbl[1] = 0;
+  };
+  HandleGridClick(f.p, f.cache, f.modes, ClickButton::Right, 0, 0, 0, 0, kNone, freeSlot1);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(f.p.CurrentHint, 1);
+  EXPECT_EQ(f.p.HintTbl[1], 1);
+  f.modes = Modes(PlayMode::Create, PuzzleKind::Crossword);
+  HandleGridClick(f.p, f.cache, f.modes, ClickButton::Right, 32, 0, 0, 0, kNone, freeSlot1);
+  EXPECT_EQ(calls, 1) << "a click that looks for no clue does not store";
+}
+
 TEST(CrosswordCreateAndDesignation, CellsChangeAndDesignationDoesNothing) {
   ClickFixture f;
   f.modes = Modes(PlayMode::Create, PuzzleKind::Crossword);

@@ -202,6 +202,22 @@ TEST(ComposeTiles, CellTwoHundredFiftySixIsNotGivenByAFreeSlot) {
   EXPECT_EQ(f.Shown(6, 2), "Normal N3") << "(16, 12) is index 256, all slots free";
 }
 
+TEST(ComposeTiles, CellTwoHundredFiftyFiveShowsItsOwnClueNotAFreeSlot) {
+  Fixture f;
+  f.Grid(std::vector<std::vector<int>>(16, std::vector<int>(16, 3)));
+  f.modes = Modes(PlayMode::Answer, PuzzleKind::Crossword);
+  f.scrollX = 10;
+  f.scrollY = 10;
+  f.Draw(6, 6);
+  EXPECT_EQ(f.Shown(5, 5), "NoAnswer") << "(15, 15) has no clue: free slots are no clue";
+  f.puzzle.HintTbl[7] = kClueOfCell255;
+  f.Draw(6, 6);
+  EXPECT_EQ(f.Shown(5, 5), "NoAnswer N8");
+  ClearImage(f.back, kBack);
+  DrawCell(f.View(), f.back, 15, 15, nullptr);
+  EXPECT_EQ(f.Shown(5, 5), "NoAnswer N8");
+}
+
 TEST(ComposeBounds, HostileTableValuesReadNothingOutside) {
   Fixture f;
   f.Grid({{1, 2, 3, 4}});

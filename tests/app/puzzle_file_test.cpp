@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -173,6 +174,36 @@ TEST_F(PuzzleFile, CharacterTableOnly) {
   EXPECT_EQ(p.MojiTbl[1], "A");
   EXPECT_EQ(p.MojiTbl[255], "Z");
   EXPECT_EQ(p.Title, "kept");
+}
+
+TEST_F(PuzzleFile, TheClueOfCell255KeepsItsSlotThroughAFileAndTheFileKeeps256) {
+  Puzzle p;
+  ModeState m;
+  m.play = PlayMode::Answer;
+  m.kind = PuzzleKind::Crossword;
+  PuzzleFileContext c = Context(p, m);
+  p.HintTbl[4] = kClueOfCell255;
+  p.HintTbl[5] = 3;
+  SavePuzzle(c, "C.CRS");
+  EXPECT_EQ(ini_.ReadFileIni("C.CRS", "HINTTBL0").substr(0, 20), "256,256,256,256,256,");
+  EXPECT_EQ(ini_.ReadFileIni("C.CRS", "HINTSLOT255"), "4");
+  Puzzle back;
+  PuzzleFileContext cb = Context(back, m);
+  LoadPuzzle(cb, "C.CRS");
+  EXPECT_EQ(back.HintTbl[4], kClueOfCell255);
+  EXPECT_EQ(back.HintTbl[5], 3);
+  EXPECT_EQ(back.HintTbl[6], kNone);
+  // Once the clue is gone the key goes too, so a free 256 never turns back into a clue.
+  back.HintTbl[4] = 0;
+  SavePuzzle(cb, "C.CRS");
+  std::ifstream in(dir_ / "C.CRS", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.find("HINTSLOT255"), std::string::npos);
+  // A file without the key, or with one naming a slot that is not 256, reads as it always did.
+  Put("D.CRS", "HINTTBL0=256,7\r\nHINTSLOT255=1\r\n");
+  LoadPuzzle(cb, "D.CRS");
+  EXPECT_EQ(back.HintTbl[0], kNone);
+  EXPECT_EQ(back.HintTbl[1], 7);
 }
 
 TEST_F(PuzzleFile, TheWindowsWrittenPuzzleReadsRight) {
