@@ -47,6 +47,11 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// UI text of these commands, as code page 932 for the message sink.
+std::string Cp932(const char* utf8) {
+  return QStringToCp932(QString::fromUtf8(utf8)).value_or(std::string(utf8));
+}
+
 void SetPlayMode(TForm1& f, const char* on) {
   for (const char* m : {"MN_MODEGAME", "MN_MODEANSER", "MN_MODECREATE"}) f.setChecked(m, false);
   f.setChecked(on, true);
@@ -180,7 +185,11 @@ void TForm1::MN_FILENEWOPENClick() {
 }
 
 void TForm1::MN_FILETANGOClick() {
-  if (checked("MN_MODEGAME")) return;
+  if (checked("MN_MODEGAME")) {
+    ShowMessage(Cp932("文字表のみロードは作成ﾓｰﾄﾞか解答のときに使えます。ｹﾞｰﾑ実行中の文字表は変えられません。"),
+                Cp932("文字表のみロード"));
+    return;
+  }
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
   if (!chosen || !InProgramFolder(*this, *chosen)) return;
   WaitCaption wait(this);
@@ -208,21 +217,21 @@ void TForm1::MN_FILEFINEClick() {
   setWindowTitle(QString::fromUtf8("おめでとう！正解です。"));
   LoadImageFile(*PaintBox1, ResolveProgramFile(FineBmpPath), FinePicture, ProgressSink(), nullptr);
   if (FinePicture.allocated() && checked("MN_VIEWWRD") && side.TEKUWRDF != nullptr) {
-    TTEKUBMP* box = side.TEKUWRDF->PaintBox1;
-    CopyImage(box->Image, FinePicture, kKeyNone);
-    box->PaintImage(box->Image);
+    side.TEKUWRDF->ShowPicture(FinePicture);
   }
   OpenPendingSound();
   if (sound.FineWavDevice != 0) WavePlay(sound.FineWavDevice, this);
 }
 
 bool TForm1::PasswordGate() {
-  if (!puzzle.Password.empty()) {
-    if (side.PasswordDlg != nullptr) side.PasswordDlg->Ask();
-  } else {
+  if (puzzle.Password.empty()) {
     puzzle.EnteredPassword.clear();
+    return true;
   }
-  return puzzle.Password == puzzle.EnteredPassword;
+  if (side.PasswordDlg != nullptr) side.PasswordDlg->Ask();
+  if (puzzle.Password == puzzle.EnteredPassword) return true;
+  ShowMessage(Cp932("パスワードが違います。"), Cp932("パスワードダイアログ"));
+  return false;
 }
 
 void TForm1::MN_MODEGAMEClick() {
@@ -260,6 +269,8 @@ void TForm1::MN_MODENANKUROClick() {
   if (!checked("MN_MODENANKURO")) Modified = 1;
   setChecked("MN_MODENANKURO", true);
   setChecked("MN_MODECROS", false);
+  // A change of kind also ends the correct-answer picture in the panel.
+  if (side.TEKUWRDF != nullptr && side.TEKUWRDF->PictureShown) side.TEKUWRDF->Refresh();
   // Drawn at once, so the screen never shows a kind the next click contradicts.
   RedrawAndRepaint();
 }
@@ -269,6 +280,7 @@ void TForm1::MN_MODECROSClick() {
   if (!checked("MN_MODECROS")) Modified = 1;
   setChecked("MN_MODECROS", true);
   setChecked("MN_MODENANKURO", false);
+  if (side.TEKUWRDF != nullptr && side.TEKUWRDF->PictureShown) side.TEKUWRDF->Refresh();
   RedrawAndRepaint();
 }
 
@@ -349,8 +361,12 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton b, int x, int y) {
                                                      : ClickButton::Left;
   const std::int32_t selected = side.TEKUWRDF != nullptr ? side.TEKUWRDF->SelectedMoji : kNone;
   const Puzzle::Snapshot before = puzzle.TakeSnapshot();
+  const auto storeOpenClue = [this] {
+    if (side.TEKUHNTF != nullptr) side.TEKUHNTF->StoreBeforeScan();
+  };
   const ClickOutcome o = HandleGridClick(puzzle, clickCache, Modes(), button, x, y,
-                                         ScrollBar_Width->value(), ScrollBar_Height->value(), selected);
+                                         ScrollBar_Width->value(), ScrollBar_Height->value(), selected,
+                                         storeOpenClue);
   if (!o.handled) return;
   if (o.rightSound) PlayRightClick();
   if (o.leftSound) PlayLeftClick();

@@ -17,6 +17,8 @@
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
+#include "dialogs/char_setting_dialog.h"
+#include "dialogs/hint_dialog.h"
 #include "services/profile_file.h"
 #include "services/sound_sdl.h"
 #include "services/trace_log.h"
@@ -505,6 +507,11 @@ void TForm1::DrawNumberGroup(std::int32_t x, std::int32_t y) {
 void TForm1::BuildMojiSheet() { teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText); }
 
 void TForm1::ClearForNewSize() {
+  // As after an open: a click on the cell clicked before counts again, and no dialog still
+  // holding the old puzzle's text may write it into the new one.
+  clickCache.ClickCacheStale = 1;
+  if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
+  if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
   puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
 }
 

@@ -39,6 +39,12 @@ TTEKUHNTF::TTEKUHNTF(TForm1& form1) : QDialog(nullptr), form1_(form1) {
   connect(this, &QDialog::rejected, this, &QWidget::hide);
 }
 
+void TTEKUHNTF::StoreBeforeScan() {
+  if (!isVisible()) return;
+  Store();
+  slot_ = 256;
+}
+
 void TTEKUHNTF::Request() {
   if (isVisible()) {
     Store();
@@ -105,7 +111,12 @@ void TTEKUHNTF::Store() {
   if (tate != storedTate || yoko != storedYoko) form1_.Modified = 1;
   storedTate = tate;
   storedYoko = yoko;
-  if (tate.empty() && yoko.empty()) p.HintTbl[static_cast<std::size_t>(slot_)] = 0;
+  std::int32_t& owner = p.HintTbl[static_cast<std::size_t>(slot_)];
+  // Freeing the slot changes the clue table: a save must be offered for that too.
+  if (tate.empty() && yoko.empty() && owner != 0) {
+    owner = 0;
+    form1_.Modified = 1;
+  }
 }
 
 void TTEKUHNTF::hideEvent(QHideEvent* event) {

@@ -23,6 +23,10 @@ class TTEKUHNTF : public QDialog {
   QLineEdit* Edit2 = nullptr;
   QPushButton* OKBtn = nullptr;
 
+  // Before a grid click looks for a clue slot: while shown, stores the fields into the slot
+  // they were loaded from (freeing it when both are empty) and lets go of that slot, so the
+  // scan sees the freed slot and nothing is stored into it again.
+  void StoreBeforeScan();
   // Shows the clue of CurrentHint; while already shown, first stores what is there.
   void Request();
   // Hides without storing (the puzzle was replaced or cleared).

@@ -71,6 +71,7 @@ void TTEKUWRDF::LayoutPanel() {
 }
 
 void TTEKUWRDF::DrawPanel() {
+  PictureShown = false;
   teku::DrawPanel(View(), PaintBox1->Image);
   // A full redraw follows a scroll or a mode change, which move the selected entry to another
   // cell (or out of sight): the next selection must clear its mark where it is now drawn.
@@ -101,6 +102,12 @@ void TTEKUWRDF::Refresh() {
   ShowBackBuffer();
 }
 
+void TTEKUWRDF::ShowPicture(TDibImage& picture) {
+  CopyImage(PaintBox1->Image, picture, kKeyNone);
+  PaintBox1->PaintImage(PaintBox1->Image);
+  PictureShown = true;
+}
+
 void TTEKUWRDF::SelectPanelCell(std::int32_t c, std::int32_t r) {
   DrawPanelCell(PrevCellX, PrevCellY);
   ShowCell(PrevCellX, PrevCellY);
@@ -117,6 +124,8 @@ void TTEKUWRDF::SetSelected(std::int32_t e) {
 }
 
 void TTEKUWRDF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
+  // Cells drawn one by one over the picture would leave most of it standing.
+  if (PictureShown) Refresh();
   const std::int32_t c = x / 32, r = y / 32;
   const ModeState modes = form1_.Modes();
   const std::int32_t e = c < PanelCols ? PanelEntry(c, r, ScrollBar1->value(), PanelCols, modes) : -1;

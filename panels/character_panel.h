@@ -38,6 +38,10 @@ class TTEKUWRDF : public QWidget {
   std::function<void()> ShowCharDialog;
 
   void Refresh();
+  // Shows the correct-answer picture in place of the characters until the next full redraw;
+  // the next click in the panel brings the characters back first.
+  void ShowPicture(TDibImage& picture);
+  bool PictureShown = false;
   // Redraws the panel cells and the glyph of `entry` after its text changed.
   void RefreshEditedMoji(std::int32_t entry);
   void LayoutPanel();

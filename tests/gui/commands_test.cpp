@@ -12,6 +12,7 @@
 #include "panels/character_panel.h"
 #include "support/test_program.h"
 #include "surface/dib_file.h"
+#include "surface/qt_cp932.h"
 
 namespace teku {
 namespace {
@@ -70,6 +71,10 @@ TEST_F(Commands, PlayingAPuzzleAndCheckingTheAnswer) {
   Menu("MN_FILEFINE");
   EXPECT_EQ(form->windowTitle(), QString::fromUtf8("おめでとう！正解です。"));
   EXPECT_EQ(GetPixelNo(panel->PaintBox1->Image, 10, 10), 5);
+  // The next click in the panel brings the characters back, not just the two cells it marks.
+  panel->PaintBox1MouseDown(Qt::LeftButton, 100, 300);
+  EXPECT_FALSE(panel->PictureShown);
+  EXPECT_NE(GetPixelNo(panel->PaintBox1->Image, 10, 200), 5);
 }
 
 TEST_F(Commands, GameModeAgainKeepsTheInputButAnswerModeClearsIt) {
@@ -102,6 +107,21 @@ TEST_F(Commands, ThePasswordGateWithAWrongThenTheRightPassword) {
   });
   Menu("MN_MODECREATE");
   EXPECT_TRUE(form->checked("MN_MODECREATE"));
+  ASSERT_EQ(program.messages.messages.size(), 1u) << "only the wrong password says so";
+  EXPECT_EQ(Cp932ToQString(program.messages.messages[0].text), QString::fromUtf8("パスワードが違います。"));
+}
+
+TEST_F(Commands, LoadingOnlyTheCharacterTableInGameModeSaysWhyNothingHappens) {
+  bool asked = false;
+  form->ChooseOpenFile = [&] {
+    asked = true;
+    return std::optional<std::string>();
+  };
+  Menu("MN_FILETANGO");
+  EXPECT_FALSE(asked);
+  ASSERT_EQ(program.messages.messages.size(), 1u);
+  EXPECT_TRUE(Cp932ToQString(program.messages.messages[0].text).contains(QString::fromUtf8("ｹﾞｰﾑ実行")))
+      << "the message names game mode";
 }
 
 TEST_F(Commands, TheKindSwitchRedrawsAndTheHintToggleStalesTheClickCache) {

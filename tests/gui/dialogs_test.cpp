@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "app/program_windows.h"
+#include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
 #include "dialogs/initial_settings_dialog.h"
 #include "dialogs/password_dialog.h"
@@ -147,6 +148,48 @@ TEST_F(HintDialog, DiscardingHidesWithoutStoring) {
   d->Discard();
   EXPECT_FALSE(d->isVisible());
   EXPECT_TRUE(form->puzzle.HintTate[1].empty());
+}
+
+TEST_F(HintDialog, ASecondRightClickStoresBeforeTheScanAndFreeingAClueCountsAsAChange) {
+  auto* d = windows.TEKUHNTF.get();
+  form->setChecked("MN_MODECROS", true);
+  form->setChecked("MN_MODENANKURO", false);
+  Mode("MN_MODEANSER");
+  form->PaintBox1MouseDown(Qt::RightButton, 5, 5);
+  form->PaintBox1MouseDown(Qt::RightButton, 5, 5);
+  d->Edit1->setText(QString::fromUtf8("たて"));
+  d->Edit2->setText(QString::fromUtf8("よこ"));
+  d->OKBtn->click();
+  EXPECT_EQ(form->puzzle.HintTbl[0], 1) << "the text lands in the slot cell 0 owns";
+  EXPECT_EQ(form->puzzle.HintTate[0], "\x82\xbd\x82\xc4");
+  form->Modified = 0;
+  form->PaintBox1MouseDown(Qt::RightButton, 5, 5);
+  d->Edit1->setText(QString());
+  d->Edit2->setText(QString());
+  form->Modified = 0;
+  d->OKBtn->click();
+  EXPECT_EQ(form->puzzle.HintTbl[0], 0);
+  EXPECT_EQ(form->Modified, 1) << "the removal must be offered a save";
+}
+
+TEST_F(HintDialog, TheNewSizeClearClosesTheDialogsWithoutStoringAndStalesTheClickCache) {
+  auto* d = windows.TEKUHNTF.get();
+  form->setChecked("MN_MODECROS", true);
+  form->setChecked("MN_MODENANKURO", false);
+  Mode("MN_MODEANSER");
+  form->PaintBox1MouseDown(Qt::RightButton, 5, 5);
+  d->Edit1->setText(QStringLiteral("old"));
+  windows.TEKUSPLF->show();
+  form->clickCache.ClickCacheStale = 0;  // as after a later click on the grid
+  Mode("MN_MODECREATE");
+  form->NewPuzzlePending = 1;
+  windows.TEKUINTF->show();
+  windows.TEKUINTF->hide();
+  EXPECT_FALSE(d->isVisible());
+  EXPECT_FALSE(windows.TEKUSPLF->isVisible());
+  EXPECT_TRUE(form->puzzle.HintTate[0].empty());
+  EXPECT_EQ(form->puzzle.HintTbl[0], 256);
+  EXPECT_EQ(form->clickCache.ClickCacheStale, 1);
 }
 
 TEST_F(Dialogs, ThePasswordDialogShowsWhatCountsAndMasksIt) {

@@ -68,6 +68,9 @@ TEST(HelpFile, ExplainsPlayingAndMakingAPuzzle) {
                             "答え合わせ", "おめでとう！正解です。", "保存", "たて", "よこ", "SAMPLE1.CRS", "SAMPLE2.CRS"}) {
     EXPECT_NE(text.find(topic), std::string::npos) << topic;
   }
+  // Choosing game mode again while playing keeps the input, and the page says so.
+  EXPECT_NE(text.find("入力はそのまま残ります"), std::string::npos);
+  EXPECT_EQ(text.find("もう一度選んだときも入力は消えます"), std::string::npos);
 }
 
 }  // namespace

@@ -63,7 +63,8 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <p><span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで <span class="menu">上書き保存(S)</span> または <span class="menu">名前を付けて保存(A)</span> を選ぶと、
 自分の入力だけが保存されます（問題そのものは変わりません）。次に同じファイルを開くと続きから遊べます。
 <span class="menu">初めから(N)</span> を選ぶと、ゲームの入力がすべて消えてやり直しになります。
-なお、<span class="menu">ｹﾞｰﾑ実行(G)</span> をもう一度選んだときも入力は消えます。</p>
+遊んでいる途中で <span class="menu">ｹﾞｰﾑ実行(G)</span> をもう一度選んでも、入力はそのまま残ります。
+<span class="menu">解答(A)</span> や <span class="menu">作成ﾓｰﾄﾞ(C)</span> から <span class="menu">ｹﾞｰﾑ実行(G)</span> に戻ったときは、入力が消えます。</p>
 
 <h2 id="make">問題の作り方</h2>
 <p>問題を作る・直すときは、<span class="menu">ﾓｰﾄﾞ(M)</span> の <span class="menu">作成ﾓｰﾄﾞ(C)</span> と <span class="menu">解答(A)</span> を使います。
