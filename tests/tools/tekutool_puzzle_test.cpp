@@ -91,5 +91,18 @@ TEST_F(TekutoolPuzzle, ExitCodes) {
       << "no glyph sheets, no picture";
 }
 
+TEST_F(TekutoolPuzzle, OnlyTheWindowCommandsLoadQtAndTheySpeakThroughTekutool) {
+  std::string needed;
+  ASSERT_EQ(std::system(("readelf -d " + std::string(TEKU_TEKUTOOL) + " >" + (dir_ / "stdout").string()).c_str()), 0);
+  needed = Read(dir_ / "stdout");
+  EXPECT_NE(needed.find("NEEDED"), std::string::npos);
+  for (const char* lib : {"Qt6", "SDL", "fluidsynth", "icu"}) EXPECT_EQ(needed.find(lib), std::string::npos) << lib;
+  // render runs in the second executable, with its usage and exit codes as tekutool's own.
+  std::string err;
+  EXPECT_EQ(Run("render"), 2);
+  err = Read(dir_ / "stderr");
+  EXPECT_NE(err.find("usage: tekutool render PUZZLE"), std::string::npos) << err;
+}
+
 }  // namespace
 }  // namespace teku

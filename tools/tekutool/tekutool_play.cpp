@@ -18,6 +18,7 @@
 #include "dialogs/password_dialog.h"
 #include "panels/answer_panel.h"
 #include "panels/character_panel.h"
+#include "tools/tekutool/window_commands.h"
 #include "tools/tekutool/options.h"
 #include "tools/tekutool/puzzle_json.h"
 
@@ -25,7 +26,7 @@ namespace tekutool {
 
 namespace {
 
-constexpr const char* kUsage = "play PUZZLE|none SCRIPT";
+constexpr const char* kUsage = kPlayUsage;
 
 class AcceptingMessages final : public teku::MessageSink {
  public:

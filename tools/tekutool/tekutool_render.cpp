@@ -7,6 +7,7 @@
 #include "surface/dib_file.h"
 #include "surface/image_loader.h"
 #include "surface/qt_text_rasterizer.h"
+#include "tools/tekutool/window_commands.h"
 #include "tools/tekutool/options.h"
 #include "tools/tekutool/puzzle_loading.h"
 
@@ -14,9 +15,7 @@ namespace tekutool {
 
 namespace {
 
-constexpr const char* kUsage =
-    "render PUZZLE OUT.BMP [--mode game|answer|create] [--cursor X,Y] [--sheets DIR] "
-    "[--moji-sheet FILE]";
+constexpr const char* kUsage = kRenderUsage;
 
 // The folder of the running tekutool: the program folder with the glyph sheets.
 std::string OwnFolder() { return DirectoryOf(teku::ZIREDIZU::RunningExecutable()); }

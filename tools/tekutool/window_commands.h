@@ -1,0 +1,25 @@
+// The commands that need Qt's fonts or windows. They live in a second executable beside
+// tekutool, so that every other command starts without loading Qt, SDL or the synthesizer;
+// tekutool hands these over to it unchanged.
+#pragma once
+
+namespace tekutool {
+
+inline constexpr const char* kWindowExecutable = "tekutool-gui";
+
+inline constexpr const char* kRenderUsage =
+    "render PUZZLE OUT.BMP [--mode game|answer|create] [--cursor X,Y] [--sheets DIR] "
+    "[--moji-sheet FILE]";
+inline constexpr const char* kPlayUsage = "play PUZZLE|none SCRIPT";
+
+struct WindowCommand {
+  const char* name;
+  const char* usage;
+  bool needsWindows;  // only where the windows are built
+};
+inline constexpr WindowCommand kWindowCommands[] = {
+    {"play", kPlayUsage, true},
+    {"render", kRenderUsage, false},
+};
+
+}  // namespace tekutool
