@@ -4,10 +4,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -17,6 +15,7 @@
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
+#include "app/window_placement.h"
 #include "services/profile_file.h"
 #include "services/sound_sdl.h"
 #include "services/trace_log.h"
@@ -105,21 +104,10 @@ void TForm1::ShowMessage(const std::string& text, const std::string& caption) {
 
 void TForm1::RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
                              std::int32_t height) {
-  std::int32_t w = SnapStoredClientWidth(width);
-  std::int32_t h = SnapStoredClientHeight(height);
-  // A client of no cell, or one larger than the screen, is brought back into range.
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  w = std::clamp(w, 52, std::max(52, SnapStoredClientWidth(avail.width())));
-  h = std::clamp(h, 52, std::max(52, SnapStoredClientHeight(avail.height())));
-  QPoint pos(SnapStoredPosition(left), SnapStoredPosition(top));
-  bool onScreen = false;
-  for (const QScreen* s : QGuiApplication::screens()) {
-    if (s->geometry().intersects(QRect(pos, QSize(w, h)))) onScreen = true;
-  }
-  if (!onScreen) pos = QPoint(SnapStoredPosition(avail.x()), SnapStoredPosition(avail.y()));
-  move(pos);
-  SetClientSize(w, h);
+  const QSize work = WorkAreaSize();
+  SnapStoredClientSize(width, height, work.width(), work.height());
+  SetClientSize(width, height);
+  RestoreWindowPosition(*this, left, top);
 }
 
 bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,

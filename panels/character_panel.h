@@ -51,6 +51,8 @@ class TTEKUWRDF : public QWidget {
   PanelView View() const;
   std::int32_t LastEntry() const;
 
+  void setVisible(bool visible) override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
