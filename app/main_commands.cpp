@@ -2,7 +2,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -82,16 +81,7 @@ std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
 
 bool TForm1::AskToSave() {
   if (Modified == 0) return true;
-  SaveAnswer answer = SaveAnswer::Cancel;
-  if (AskSaveChanges) {
-    answer = AskSaveChanges();
-  } else {
-    const auto b = QMessageBox::information(
-        this, QString::fromUtf8("確認メッセージ"),
-        QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    answer = b == QMessageBox::Yes ? SaveAnswer::Yes : b == QMessageBox::No ? SaveAnswer::No : SaveAnswer::Cancel;
-  }
+  const SaveAnswer answer = AskSaveChanges();
   if (answer == SaveAnswer::Cancel) return false;
   // A save that was asked for but did not happen ends the command with the work kept.
   if (answer == SaveAnswer::Yes && !MN_FILESAVEClick()) return false;
@@ -126,10 +116,7 @@ bool TForm1::MN_FILESAVEClick() {
   if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
   const std::string path = TEKUINI1.ExeDir + puzzle.MondaiName;
   if (QFileInfo::exists(QString::fromStdString(path))) {
-    const bool ok = AskOverwrite ? AskOverwrite()
-                                 : QMessageBox::question(this, QString::fromUtf8("SAVE確認"),
-                                                         QString::fromUtf8("上書きしてよろしいですか。"),
-                                                         QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool ok = AskOverwrite();
     if (!ok) return false;
   }
   ModeState modes = Modes();

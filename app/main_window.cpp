@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLayout>
@@ -30,14 +31,28 @@ std::string IniText(const std::string& text, const char* fallback) {
   return text.empty() ? std::string(fallback) : text;
 }
 
-// Shows the sheet messages as the program's message boxes.
+// The program's real message boxes, over whichever of its windows is active.
 class BoxMessages final : public MessageSink {
  public:
   void Information(const std::string& text, const std::string& caption) override {
-    QMessageBox::information(nullptr, Cp932ToQString(caption), Cp932ToQString(text));
+    QMessageBox::information(QApplication::activeWindow(), Cp932ToQString(caption), Cp932ToQString(text));
   }
 };
 BoxMessages g_boxMessages;
+
+bool BoxAskOverwrite(QWidget* parent) {
+  return QMessageBox::question(parent, QString::fromUtf8("SAVE確認"), QString::fromUtf8("上書きしてよろしいですか。"),
+                               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+TForm1::SaveAnswer BoxAskSaveChanges(QWidget* parent) {
+  const auto b = QMessageBox::information(parent, QString::fromUtf8("確認メッセージ"),
+                                          QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  return b == QMessageBox::Yes  ? TForm1::SaveAnswer::Yes
+         : b == QMessageBox::No ? TForm1::SaveAnswer::No
+                                : TForm1::SaveAnswer::Cancel;
+}
 
 // UI text of this window, as code page 932 for the message sink.
 std::string Cp932(const char* utf8) {
@@ -60,6 +75,8 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
                             std::nullopt}),
       environment_(WithExecutable(environment)) {
   setWindowTitle(QString::fromUtf8(kCaption));
+  AskOverwrite = [this] { return BoxAskOverwrite(this); };
+  AskSaveChanges = [this] { return BoxAskSaveChanges(this); };
   ProgramDir = TEKUINI1.ExeDir;
   sound.BgmMidPath = "BGM.MID";
   sound.LeftWavPath = "HIDARI.WAV";
@@ -100,6 +117,11 @@ TForm1::~TForm1() {
 void TForm1::ShowMessage(const std::string& text, const std::string& caption) {
   MessageSink* sink = environment_.messages != nullptr ? environment_.messages : &g_boxMessages;
   sink->Information(text, caption);
+}
+
+void TForm1::Inform(const QString& text, const QString& caption) {
+  ShowMessage(QStringToCp932(text).value_or(text.toStdString()),
+              QStringToCp932(caption).value_or(caption.toStdString()));
 }
 
 void TForm1::RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,

@@ -61,8 +61,12 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // Runs before FormDestroy when the window closes: the secondary windows store their settings.
   std::function<void()> BeforeShutdown;
 
-  // A message box with an information icon (the test sink when one was given).
+  // A message box with an information icon (the test sink when one was given). Every message box
+  // and question of the windows goes through this and the Ask hooks below, so that tests and
+  // scripted play answer them instead of a modal box that nobody would close.
   void ShowMessage(const std::string& text, const std::string& caption);
+  // The same for the windows' own texts, held as Qt strings.
+  void Inform(const QString& text, const QString& caption);
 
   // ---- the puzzle and what draws it -----------------------------------------------------
   Puzzle puzzle;
@@ -194,7 +198,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // The puzzle file operations with the current mode marks.
   PuzzleFileContext FileContext(ModeState& modes);
 
-  // ---- what the user is asked (real dialogs unless a test replaces them) ---------------------
+  // ---- what the user is asked (real dialogs until a test or a script replaces them) ------------
   // A puzzle file to open or to save as: a full path, or nothing when cancelled.
   std::function<std::optional<std::string>()> ChooseOpenFile;
   std::function<std::optional<std::string>()> ChooseSaveFile;

@@ -4,7 +4,6 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -99,7 +98,7 @@ void TTEKUHNTF::Store() {
   for (QLineEdit* edit : {Edit1, Edit2}) {
     const QString problem = FieldTextProblem(edit->text());
     if (!problem.isEmpty()) {
-      QMessageBox::information(this, windowTitle(), problem);
+      form1_.Inform(problem, windowTitle());
       return;
     }
   }
