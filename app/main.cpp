@@ -11,10 +11,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
+  // The program ends with its main window, whichever other windows are still open.
+  QApplication::setQuitOnLastWindowClosed(false);
   teku::InstallJapaneseStandardTexts(app);
   int status = 0;
   {
     teku::ProgramWindows windows;
+    windows.Ended = [] { QCoreApplication::exit(0); };
     windows.Create();
     windows.Form1->show();
     status = QApplication::exec();

@@ -200,8 +200,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (BeforeShutdown) BeforeShutdown();
-  FormDestroy();
+  if (ShutDown) ShutDown(); else FormDestroy();
   QMainWindow::closeEvent(event);
 }
 

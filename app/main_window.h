@@ -58,8 +58,9 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // when the window closes (or at the latest when it is destroyed).
   void FormDestroy();
   bool destroyed() const { return destroyed_; }
-  // Runs before FormDestroy when the window closes: the secondary windows store their settings.
-  std::function<void()> BeforeShutdown;
+  // The program's shut-down, run when the window closes instead of FormDestroy alone (the
+  // program sets it: the other windows store their settings first and go with this one).
+  std::function<void()> ShutDown;
 
   // A message box with an information icon (the test sink when one was given). Every message box
   // and question of the windows goes through this and the Ask hooks below, so that tests and

@@ -114,7 +114,7 @@ void TTEKUINTF::hideEvent(QHideEvent* event) {
 
 void TTEKUINTF::FormHide() {
   form1_.setChecked("MN_VIEWMONDAI", false);
-  if (form1_.NewPuzzlePending == 0) return;
+  if (form1_.NewPuzzlePending == 0 || form1_.destroyed()) return;
   form1_.ClearForNewSize();
   form1_.LayoutGrid();
   form1_.RedrawAndShow();
