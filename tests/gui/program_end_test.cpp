@@ -1,4 +1,10 @@
-// The end of the program: closing the main window takes every other window with it.
+// The end of the program: closing the main window takes every other window with it, and a
+// termination signal ends the built program as the close box does, without the save question.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -42,6 +48,56 @@ TEST(ProgramEnd, ClosingTheMainWindowTakesEveryWindowWithItAndEndsOnce) {
   for (const char* key : {"Left", "WLeft", "KLeft", "NLeft"}) EXPECT_FALSE(ini.ReadIni(key).empty()) << key;
   windows.ShutDown();
   EXPECT_EQ(ended, 1);
+}
+
+// The built program in a folder of its own, under the offscreen platform.
+class ProgramProcess : public ::testing::Test {
+ protected:
+  void Start() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    process.setProcessEnvironment(env);
+    process.start(QString::fromStdString(program.path("TEKUCROS.EXE")), {});
+    ASSERT_TRUE(process.waitForStarted(5000));
+    // The log is started once the windows and the mixer are up.
+    for (int i = 0; i < 100 && !std::filesystem::exists(program.path("TEKUTRC.LOG")); ++i) QThread::msleep(100);
+    ASSERT_TRUE(std::filesystem::exists(program.path("TEKUTRC.LOG")));
+    ASSERT_FALSE(std::filesystem::exists(program.path("TEKUINI.INI")));
+  }
+  void Signal(int s) { ::kill(static_cast<pid_t>(process.processId()), s); }
+
+  testing::TestProgram program{{"TEKUCROS.EXE", "TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "BGM.MID"}};
+  QProcess process;
+};
+
+TEST_F(ProgramProcess, EachTerminationSignalEndsItWithinASecondWithTheSettingsWritten) {
+  for (const int s : {SIGTERM, SIGINT, SIGHUP}) {
+    Start();
+    QThread::msleep(1000);  // the background music has started
+    QElapsedTimer timer;
+    timer.start();
+    Signal(s);
+    ASSERT_TRUE(process.waitForFinished(5000)) << "signal " << s;
+    EXPECT_LT(timer.elapsed(), 1000) << "signal " << s;
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "ended as killed by the signal";
+    const ZIREDIZU ini(program.path("TEKUCROS.EXE"));
+    EXPECT_EQ(ini.ReadIni("Width"), "468") << "signal " << s;
+    std::filesystem::remove(program.path("TEKUINI.INI"));
+  }
+}
+
+TEST_F(ProgramProcess, ASecondSignalEndsItAtOnce) {
+  Start();
+  // Both signals arrive together when it runs on, before its event loop sees the first one.
+  Signal(SIGSTOP);
+  Signal(SIGINT);
+  Signal(SIGTERM);
+  Signal(SIGCONT);
+  ASSERT_TRUE(process.waitForFinished(5000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_TRUE(process.exitCode() == 128 + SIGINT || process.exitCode() == 128 + SIGTERM) << process.exitCode();
+  EXPECT_FALSE(std::filesystem::exists(program.path("TEKUINI.INI")));
 }
 
 }  // namespace
