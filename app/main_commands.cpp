@@ -105,6 +105,7 @@ void TForm1::MN_FILEOPENClick() {
     SetModes(modes);
     clickCache.ClickCacheStale = 1;
     Modified = 0;
+    ScrollToOrigin();
     LayoutGrid();
     RedrawAndShow();
     RefreshPanels();
@@ -153,6 +154,7 @@ void TForm1::MN_FILENEWOPENClick() {
   if (checked("MN_MODEGAME")) {
     // The input goes; the puzzle and its file name stay, so a save goes to the puzzle shown.
     puzzle.InputTbl.fill(kNone);
+    ScrollToOrigin();
     RedrawAndRepaint();
     if (checked("MN_VIEWKAITOU") && side.TEKUKTOF != nullptr) side.TEKUKTOF->Refresh();
     return;

@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
@@ -443,6 +444,28 @@ void TForm1::FormResize() {
   ResizeReady = 1;
 }
 
+void TForm1::ScrollToOrigin() {
+  const std::int32_t inLayout = InLayout;
+  InLayout = 1;
+  ScrollBar_Width->setValue(0);
+  ScrollBar_Height->setValue(0);
+  InLayout = inLayout;
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+  const WheelSteps steps = wheel_.Turn(event->angleDelta().x(), event->angleDelta().y(),
+                                       (event->modifiers() & Qt::ShiftModifier) != 0,
+                                       QApplication::wheelScrollLines());
+  // A bar the layout hid keeps its old range, so only the bars shown are moved.
+  if (steps.across != 0 && !ScrollBar_Width->isHidden()) {
+    ScrollBar_Width->setValue(ScrollBar_Width->value() + steps.across);
+  }
+  if (steps.down != 0 && !ScrollBar_Height->isHidden()) {
+    ScrollBar_Height->setValue(ScrollBar_Height->value() + steps.down);
+  }
+  event->accept();
+}
+
 void TForm1::ScrollBar_WidthChange() {
   if (InLayout == 0) RedrawAndShow();
 }
@@ -514,6 +537,7 @@ void TForm1::DrawNumberGroup(std::int32_t x, std::int32_t y) {
 void TForm1::BuildMojiSheet() { teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText); }
 
 void TForm1::ClearForNewSize() {
+  ScrollToOrigin();
   puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/grid_click.h"
 #include "app/grid_render.h"
+#include "app/wheel_scroll.h"
 #include "app/modes.h"
 #include "app/puzzle_file.h"
 #include "app/program_environment.h"
@@ -146,6 +147,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   GridView View();
   void LayoutGrid();
   void FormResize();
+  // Both scroll bars back to 0 without a redraw of their own (the caller draws the new grid).
+  void ScrollToOrigin();
   void ScrollBar_WidthChange();
   void ScrollBar_HeightChange();
   void PaintBox1Paint();
@@ -217,6 +220,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void FormCreate();
@@ -237,6 +241,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   std::unique_ptr<SdlMediaBackend> soundBackend_;
   std::map<std::string, QAction*> items_;
   QWidget* client_ = nullptr;
+  WheelScroll wheel_;
 };
 
 }  // namespace teku

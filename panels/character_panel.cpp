@@ -1,8 +1,10 @@
 // The character selection panel.
 #include "panels/character_panel.h"
 
+#include <QApplication>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QWheelEvent>
 
 #include "app/main_window.h"
 #include "app/window_placement.h"
@@ -212,6 +214,14 @@ void TTEKUWRDF::FormHide() {
                        {"WTop", std::to_string(y())},
                        {"WWidth", std::to_string(width())},
                        {"WHeight", std::to_string(height())}});
+}
+
+void TTEKUWRDF::wheelEvent(QWheelEvent* event) {
+  // The panel scrolls only up and down, so Shift changes nothing.
+  const WheelSteps steps =
+      wheel_.Turn(0, event->angleDelta().y(), false, QApplication::wheelScrollLines());
+  ScrollBar1->setValue(ScrollBar1->value() + steps.down);
+  event->accept();
 }
 
 void TTEKUWRDF::FormResize() {
