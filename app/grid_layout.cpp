@@ -13,6 +13,8 @@ constexpr std::int32_t kBar = 20;
 GridLayout ComputeGridLayout(std::int32_t clientWidth, std::int32_t clientHeight,
                              std::int32_t gridWidth, std::int32_t gridHeight) {
   GridLayout g;
+  clientWidth = std::clamp(clientWidth, 0, kStoredGeometryLimit);
+  clientHeight = std::clamp(clientHeight, 0, kStoredGeometryLimit);
   const std::int32_t w = (clientWidth - 4) / kCell * kCell;
   const std::int32_t h = (clientHeight - 5) / kCell * kCell;
   g.clientWidth = w + kBar;
@@ -39,5 +41,36 @@ std::int32_t SnapStoredClientHeight(std::int32_t height) {
   return (height - 5) / kCell * kCell + kBar;
 }
 std::int32_t SnapStoredPosition(std::int32_t edge) { return edge / 8 * 8; }
+
+std::int32_t ClampStoredGeometry(std::int32_t value) {
+  return std::clamp(value, -kStoredGeometryLimit, kStoredGeometryLimit);
+}
+
+void SnapStoredClientSize(std::int32_t& width, std::int32_t& height, std::int32_t screenWidth,
+                          std::int32_t screenHeight) {
+  constexpr std::int32_t kOneCell = kCell + kBar;
+  const std::int32_t maxWidth = SnapStoredClientWidth(ClampStoredGeometry(screenWidth));
+  const std::int32_t maxHeight = SnapStoredClientHeight(ClampStoredGeometry(screenHeight));
+  width = std::clamp(SnapStoredClientWidth(ClampStoredGeometry(width)), kOneCell, std::max(kOneCell, maxWidth));
+  height =
+      std::clamp(SnapStoredClientHeight(ClampStoredGeometry(height)), kOneCell, std::max(kOneCell, maxHeight));
+}
+
+void PlaceStoredWindow(std::int32_t& left, std::int32_t& top, std::int32_t width,
+                       std::span<const ScreenArea> screens, const ScreenArea& primary) {
+  left = SnapStoredPosition(ClampStoredGeometry(left));
+  top = SnapStoredPosition(ClampStoredGeometry(top));
+  width = std::clamp(width, 1, kStoredGeometryLimit);
+  // 64-bit sums: a screen's edges come from the platform, not through the clamp.
+  const std::int64_t row = std::int64_t{top} + 8;
+  for (const ScreenArea& s : screens) {
+    if (std::int64_t{left} < std::int64_t{s.left} + s.width && s.left < std::int64_t{left} + width &&
+        s.top <= row && row < std::int64_t{s.top} + s.height) {
+      return;
+    }
+  }
+  left = SnapStoredPosition(primary.left);
+  top = SnapStoredPosition(primary.top);
+}
 
 }  // namespace teku

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace teku {
 
@@ -27,5 +28,25 @@ std::int32_t SnapStoredClientWidth(std::int32_t width);
 std::int32_t SnapStoredClientHeight(std::int32_t height);
 // Restored window edges: rounded toward zero to a multiple of 8.
 std::int32_t SnapStoredPosition(std::int32_t edge);
+
+// Settings are untrusted text: every edge and size read from them is first kept within
+// +-kStoredGeometryLimit, where snapping it and adding a size to it cannot overflow.
+inline constexpr std::int32_t kStoredGeometryLimit = 1 << 20;
+std::int32_t ClampStoredGeometry(std::int32_t value);
+
+// The restored client size of the main window: clamped, snapped, at least one cell (52) and at
+// most what the screen's work area holds.
+void SnapStoredClientSize(std::int32_t& width, std::int32_t& height, std::int32_t screenWidth,
+                          std::int32_t screenHeight);
+
+struct ScreenArea {
+  std::int32_t left = 0, top = 0, width = 0, height = 0;
+};
+// Where a window restored at (left, top) goes: the clamped edges snapped to 8, kept while a screen
+// shows the top of its frame (the row 8 pixels below its top edge, somewhere across its width),
+// so that its title bar can be reached; else the snapped top left of `primary` (the primary
+// screen's work area).
+void PlaceStoredWindow(std::int32_t& left, std::int32_t& top, std::int32_t width,
+                       std::span<const ScreenArea> screens, const ScreenArea& primary);
 
 }  // namespace teku

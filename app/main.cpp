@@ -1,23 +1,50 @@
 // Program entry: the application's title and help file, every window created once in a fixed
-// order (only the main window shown), then the event loop.
+// order (only the main window shown), then the event loop until the main window closes or a
+// termination signal ends the program.
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
+#include <memory>
 
 #include "app/program_windows.h"
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
+#include "services/termination_signals.h"
 
 int main(int argc, char** argv) {
+  // Caught before anything else starts, so that no library installs handlers of its own first.
+  const int signalPipe = teku::CatchTerminationSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
+  // The program ends with its main window, whichever other windows are still open.
+  QApplication::setQuitOnLastWindowClosed(false);
   teku::InstallJapaneseStandardTexts(app);
   int status = 0;
+  int signal = 0;
   {
     teku::ProgramWindows windows;
+    windows.Ended = [] { QCoreApplication::exit(0); };
+    // A signal ends the program as the close box does, without the save question: the settings
+    // are written and the puzzle is not saved. Exiting the application also ends the event loop
+    // of any modal dialog that is open, even one shown while the windows are being created.
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (signalPipe >= 0) {
+      notifier = std::make_unique<QSocketNotifier>(signalPipe, QSocketNotifier::Read);
+      QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
+        const int s = teku::TakeTerminationSignal(signalPipe);
+        if (s == 0 || signal != 0) return;
+        signal = s;
+        windows.ShutDown();
+        QCoreApplication::exit(0);
+      });
+    }
     windows.Create();
-    windows.Form1->show();
-    status = QApplication::exec();
+    if (signal == 0) {
+      windows.Form1->show();
+      status = QApplication::exec();
+    }
   }
+  if (signal != 0) teku::EndByTerminationSignal(signal);
   return status;
 }

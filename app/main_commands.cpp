@@ -2,7 +2,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -87,16 +86,7 @@ std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
 
 bool TForm1::AskToSave() {
   if (Modified == 0) return true;
-  SaveAnswer answer = SaveAnswer::Cancel;
-  if (AskSaveChanges) {
-    answer = AskSaveChanges();
-  } else {
-    const auto b = QMessageBox::information(
-        this, QString::fromUtf8("確認メッセージ"),
-        QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    answer = b == QMessageBox::Yes ? SaveAnswer::Yes : b == QMessageBox::No ? SaveAnswer::No : SaveAnswer::Cancel;
-  }
+  const SaveAnswer answer = AskSaveChanges();
   if (answer == SaveAnswer::Cancel) return false;
   // A save that was asked for but did not happen ends the command with the work kept.
   if (answer == SaveAnswer::Yes && !MN_FILESAVEClick()) return false;
@@ -120,6 +110,7 @@ void TForm1::MN_FILEOPENClick() {
     SetModes(modes);
     clickCache.ClickCacheStale = 1;
     Modified = 0;
+    ScrollToOrigin();
     LayoutGrid();
     RedrawAndShow();
     RefreshPanels();
@@ -131,10 +122,7 @@ bool TForm1::MN_FILESAVEClick() {
   if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
   const std::string path = TEKUINI1.ExeDir + puzzle.MondaiName;
   if (QFileInfo::exists(QString::fromStdString(path))) {
-    const bool ok = AskOverwrite ? AskOverwrite()
-                                 : QMessageBox::question(this, QString::fromUtf8("SAVE確認"),
-                                                         QString::fromUtf8("上書きしてよろしいですか。"),
-                                                         QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool ok = AskOverwrite();
     if (!ok) return false;
   }
   ModeState modes = Modes();
@@ -171,6 +159,7 @@ void TForm1::MN_FILENEWOPENClick() {
   if (checked("MN_MODEGAME")) {
     // The input goes; the puzzle and its file name stay, so a save goes to the puzzle shown.
     puzzle.InputTbl.fill(kNone);
+    ScrollToOrigin();
     RedrawAndRepaint();
     if (checked("MN_VIEWKAITOU") && side.TEKUKTOF != nullptr) side.TEKUKTOF->Refresh();
     return;

@@ -2,13 +2,13 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
+#include "app/window_placement.h"
 #include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
 #include "services/profile_file.h"
@@ -33,14 +34,28 @@ std::string IniText(const std::string& text, const char* fallback) {
   return text.empty() ? std::string(fallback) : text;
 }
 
-// Shows the sheet messages as the program's message boxes.
+// The program's real message boxes, over whichever of its windows is active.
 class BoxMessages final : public MessageSink {
  public:
   void Information(const std::string& text, const std::string& caption) override {
-    QMessageBox::information(nullptr, Cp932ToQString(caption), Cp932ToQString(text));
+    QMessageBox::information(QApplication::activeWindow(), Cp932ToQString(caption), Cp932ToQString(text));
   }
 };
 BoxMessages g_boxMessages;
+
+bool BoxAskOverwrite(QWidget* parent) {
+  return QMessageBox::question(parent, QString::fromUtf8("SAVE確認"), QString::fromUtf8("上書きしてよろしいですか。"),
+                               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+TForm1::SaveAnswer BoxAskSaveChanges(QWidget* parent) {
+  const auto b = QMessageBox::information(parent, QString::fromUtf8("確認メッセージ"),
+                                          QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  return b == QMessageBox::Yes  ? TForm1::SaveAnswer::Yes
+         : b == QMessageBox::No ? TForm1::SaveAnswer::No
+                                : TForm1::SaveAnswer::Cancel;
+}
 
 // UI text of this window, as code page 932 for the message sink.
 std::string Cp932(const char* utf8) {
@@ -63,6 +78,8 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
                             std::nullopt}),
       environment_(WithExecutable(environment)) {
   setWindowTitle(QString::fromUtf8(kCaption));
+  AskOverwrite = [this] { return BoxAskOverwrite(this); };
+  AskSaveChanges = [this] { return BoxAskSaveChanges(this); };
   ProgramDir = TEKUINI1.ExeDir;
   sound.BgmMidPath = "BGM.MID";
   sound.LeftWavPath = "HIDARI.WAV";
@@ -105,23 +122,17 @@ void TForm1::ShowMessage(const std::string& text, const std::string& caption) {
   sink->Information(text, caption);
 }
 
+void TForm1::Inform(const QString& text, const QString& caption) {
+  ShowMessage(QStringToCp932(text).value_or(text.toStdString()),
+              QStringToCp932(caption).value_or(caption.toStdString()));
+}
+
 void TForm1::RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
                              std::int32_t height) {
-  std::int32_t w = SnapStoredClientWidth(width);
-  std::int32_t h = SnapStoredClientHeight(height);
-  // A client of no cell, or one larger than the screen, is brought back into range.
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  w = std::clamp(w, 52, std::max(52, SnapStoredClientWidth(avail.width())));
-  h = std::clamp(h, 52, std::max(52, SnapStoredClientHeight(avail.height())));
-  QPoint pos(SnapStoredPosition(left), SnapStoredPosition(top));
-  bool onScreen = false;
-  for (const QScreen* s : QGuiApplication::screens()) {
-    if (s->geometry().intersects(QRect(pos, QSize(w, h)))) onScreen = true;
-  }
-  if (!onScreen) pos = QPoint(SnapStoredPosition(avail.x()), SnapStoredPosition(avail.y()));
-  move(pos);
-  SetClientSize(w, h);
+  const QSize work = WorkAreaSize();
+  SnapStoredClientSize(width, height, work.width(), work.height());
+  SetClientSize(width, height);
+  RestoreWindowPosition(*this, left, top);
 }
 
 bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t minWidth,
@@ -192,8 +203,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (BeforeShutdown) BeforeShutdown();
-  FormDestroy();
+  if (ShutDown) ShutDown(); else FormDestroy();
   QMainWindow::closeEvent(event);
 }
 
@@ -436,6 +446,28 @@ void TForm1::FormResize() {
   ResizeReady = 1;
 }
 
+void TForm1::ScrollToOrigin() {
+  const std::int32_t inLayout = InLayout;
+  InLayout = 1;
+  ScrollBar_Width->setValue(0);
+  ScrollBar_Height->setValue(0);
+  InLayout = inLayout;
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+  const WheelSteps steps = wheel_.Turn(event->angleDelta().x(), event->angleDelta().y(),
+                                       (event->modifiers() & Qt::ShiftModifier) != 0,
+                                       QApplication::wheelScrollLines());
+  // A bar the layout hid keeps its old range, so only the bars shown are moved.
+  if (steps.across != 0 && !ScrollBar_Width->isHidden()) {
+    ScrollBar_Width->setValue(ScrollBar_Width->value() + steps.across);
+  }
+  if (steps.down != 0 && !ScrollBar_Height->isHidden()) {
+    ScrollBar_Height->setValue(ScrollBar_Height->value() + steps.down);
+  }
+  event->accept();
+}
+
 void TForm1::ScrollBar_WidthChange() {
   if (InLayout == 0) RedrawAndShow();
 }
@@ -512,6 +544,7 @@ void TForm1::ClearForNewSize() {
   clickCache.ClickCacheStale = 1;
   if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
   if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
+  ScrollToOrigin();
   puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
 }
 

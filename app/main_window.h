@@ -14,6 +14,7 @@
 
 #include "app/grid_click.h"
 #include "app/grid_render.h"
+#include "app/wheel_scroll.h"
 #include "app/modes.h"
 #include "app/puzzle_file.h"
 #include "app/program_environment.h"
@@ -58,11 +59,16 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // when the window closes (or at the latest when it is destroyed).
   void FormDestroy();
   bool destroyed() const { return destroyed_; }
-  // Runs before FormDestroy when the window closes: the secondary windows store their settings.
-  std::function<void()> BeforeShutdown;
+  // The program's shut-down, run when the window closes instead of FormDestroy alone (the
+  // program sets it: the other windows store their settings first and go with this one).
+  std::function<void()> ShutDown;
 
-  // A message box with an information icon (the test sink when one was given).
+  // A message box with an information icon (the test sink when one was given). Every message box
+  // and question of the windows goes through this and the Ask hooks below, so that tests and
+  // scripted play answer them instead of a modal box that nobody would close.
   void ShowMessage(const std::string& text, const std::string& caption);
+  // The same for the windows' own texts, held as Qt strings.
+  void Inform(const QString& text, const QString& caption);
 
   // ---- the puzzle and what draws it -----------------------------------------------------
   Puzzle puzzle;
@@ -141,6 +147,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   GridView View();
   void LayoutGrid();
   void FormResize();
+  // Both scroll bars back to 0 without a redraw of their own (the caller draws the new grid).
+  void ScrollToOrigin();
   void ScrollBar_WidthChange();
   void ScrollBar_HeightChange();
   void PaintBox1Paint();
@@ -194,7 +202,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // The puzzle file operations with the current mode marks.
   PuzzleFileContext FileContext(ModeState& modes);
 
-  // ---- what the user is asked (real dialogs unless a test replaces them) ---------------------
+  // ---- what the user is asked (real dialogs until a test or a script replaces them) ------------
   // A puzzle file to open or to save as: a full path, or nothing when cancelled.
   std::function<std::optional<std::string>()> ChooseOpenFile;
   std::function<std::optional<std::string>()> ChooseSaveFile;
@@ -212,6 +220,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void FormCreate();
@@ -232,6 +241,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   std::unique_ptr<SdlMediaBackend> soundBackend_;
   std::map<std::string, QAction*> items_;
   QWidget* client_ = nullptr;
+  WheelScroll wheel_;
 };
 
 }  // namespace teku

@@ -36,6 +36,23 @@ void ProgramWindows::BeforeShutdown() {
   if (TEKUWRDF) TEKUWRDF->hide();
 }
 
+void ProgramWindows::ShutDown() {
+  if (!Form1 || Form1->destroyed()) return;
+  BeforeShutdown();
+  Form1->FormDestroy();
+  // The rest go with the main window. Their hide handlers see it destroyed, so the initial
+  // settings dialog clears no puzzle and the sound dialog reopens no sound; a modal password
+  // dialog leaves its event loop.
+  for (QWidget* w : {static_cast<QWidget*>(AboutBox.get()), static_cast<QWidget*>(TEKUINTF.get()),
+                     static_cast<QWidget*>(TEKUSPLF.get()), static_cast<QWidget*>(TEKUOTOF.get()),
+                     static_cast<QWidget*>(TEKUKTOF.get()), static_cast<QWidget*>(PasswordDlg.get()),
+                     Form1->HelpWindow}) {
+    if (w != nullptr) w->hide();
+  }
+  Form1->hide();
+  if (Ended) Ended();
+}
+
 ProgramWindows::~ProgramWindows() {
   // The secondary windows store their settings through the main window, so they go first.
   if (Form1 && !Form1->destroyed()) {
@@ -68,7 +85,7 @@ void ProgramWindows::Create() {
   TEKUOTOF = std::make_unique<TTEKUOTOF>(*Form1);
   Form1->AboutBox = AboutBox.get();
   TEKUWRDF->ShowCharDialog = [this] { TEKUSPLF->Request(); };
-  Form1->BeforeShutdown = [this] { BeforeShutdown(); };
+  Form1->ShutDown = [this] { ShutDown(); };
   Form1->side = SideWindows{TEKUWRDF.get(), TEKUKTOF.get(), TEKUINTF.get(), TEKUHNTF.get(),
                             TEKUSPLF.get(), PasswordDlg.get(), TEKUOTOF.get()};
 }

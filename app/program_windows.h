@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,12 @@ struct ProgramWindows {
   // The secondary windows' part of shut-down: the hint dialog and the character panel hide
   // (storing their settings and texts), the answer panel stores its position.
   void BeforeShutdown();
+
+  // The end of the program, as closing the main window ends it once the save question is past:
+  // BeforeShutdown, the main window's FormDestroy, every window hidden, then Ended. Runs once.
+  void ShutDown();
+  // Called at the end of ShutDown; the program leaves its event loop here.
+  std::function<void()> Ended;
 
   // Creates, hidden, TForm1, TTEKUWRDF, TAboutBox, TTEKUINTF, TTEKUHNTF, TTEKUSPLF, TTEKUKTOF,
   // TPasswordDlg and TTEKUOTOF, in that order.

@@ -3,7 +3,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -80,7 +79,7 @@ void TTEKUSPLF::ApplyFont(const QFont& font) { Edit2->setFont(font); }
 void TTEKUSPLF::OKBtnClick() {
   const QString problem = FieldTextProblem(Edit1->text());
   if (!problem.isEmpty()) {
-    QMessageBox::information(this, windowTitle(), problem);
+    form1_.Inform(problem, windowTitle());
     return;
   }
   if (entry_ >= 0 && entry_ < kTableEntries &&

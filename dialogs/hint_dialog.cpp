@@ -4,11 +4,11 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 
 #include "app/main_window.h"
+#include "app/window_placement.h"
 #include "surface/qt_cp932.h"
 
 namespace teku {
@@ -68,12 +68,16 @@ void TTEKUHNTF::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();
 }
 
-void TTEKUHNTF::FormShow() {
-  const std::int32_t left = form1_.ReadIniInt("NLeft", x());
-  const std::int32_t top = form1_.ReadIniInt("NTop", y());
-  move(left / 8 * 8, top / 8 * 8);
-  Load();
+// The stored place is the frame's, and only a window not yet shown is moved by its frame (see
+// RestoreWindowPosition), so it is restored here rather than in FormShow.
+void TTEKUHNTF::setVisible(bool visible) {
+  if (visible && !isVisible()) {
+    RestoreWindowPosition(*this, form1_.ReadIniInt("NLeft", x()), form1_.ReadIniInt("NTop", y()));
+  }
+  QDialog::setVisible(visible);
 }
+
+void TTEKUHNTF::FormShow() { Load(); }
 
 void TTEKUHNTF::Load() {
   if (form1_.clickCache.LastClickButton != 1) return;
@@ -100,7 +104,7 @@ void TTEKUHNTF::Store() {
   for (QLineEdit* edit : {Edit1, Edit2}) {
     const QString problem = FieldTextProblem(edit->text());
     if (!problem.isEmpty()) {
-      QMessageBox::information(this, windowTitle(), problem);
+      form1_.Inform(problem, windowTitle());
       return;
     }
   }

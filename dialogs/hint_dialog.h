@@ -34,6 +34,8 @@ class TTEKUHNTF : public QDialog {
   // The slot the fields were loaded from, or 256.
   std::int32_t slot() const { return slot_; }
 
+  void setVisible(bool visible) override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;

@@ -4,7 +4,6 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -62,7 +61,7 @@ TTEKUINTF::TTEKUINTF(TForm1& form1) : QDialog(nullptr), form1_(form1) {
 bool TTEKUINTF::StoreText(const QString& text, std::string& field) {
   const QString problem = FieldTextProblem(text);
   if (!problem.isEmpty()) {
-    QMessageBox::information(this, windowTitle(), problem);
+    form1_.Inform(problem, windowTitle());
     return false;
   }
   const std::string bytes = *QStringToCp932(text);
@@ -115,7 +114,7 @@ void TTEKUINTF::hideEvent(QHideEvent* event) {
 
 void TTEKUINTF::FormHide() {
   form1_.setChecked("MN_VIEWMONDAI", false);
-  if (form1_.NewPuzzlePending == 0) return;
+  if (form1_.NewPuzzlePending == 0 || form1_.destroyed()) return;
   form1_.ClearForNewSize();
   form1_.LayoutGrid();
   form1_.RedrawAndShow();

@@ -101,8 +101,8 @@ bool TTEKUOTOF::eventFilter(QObject* watched, QEvent* event) {
 void TTEKUOTOF::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous()) return;
-  // Switching sound off meanwhile keeps it off.
-  if (form1_.checked("MN_MODEONGAKU")) form1_.ReopenSound();
+  // Switching sound off meanwhile keeps it off; and a program that is ending opens no sound.
+  if (form1_.checked("MN_MODEONGAKU") && !form1_.destroyed()) form1_.ReopenSound();
 }
 
 }  // namespace teku

@@ -4,6 +4,7 @@
 #include <QShowEvent>
 
 #include "app/main_window.h"
+#include "app/window_placement.h"
 
 namespace teku {
 
@@ -32,7 +33,7 @@ AnswerView TTEKUKTOF::View() const {
 void TTEKUKTOF::FormCreate() {
   InUpdate = 1;
   BlitReady = 0;
-  move(form1_.ReadIniInt("KLeft", form1_.x()) / 8 * 8, form1_.ReadIniInt("KTop", form1_.y()) / 8 * 8);
+  RestoreWindowPosition(*this, form1_.ReadIniInt("KLeft", form1_.x()), form1_.ReadIniInt("KTop", form1_.y()));
   PaintBox1->SetPalette(form1_.PaletteEntries, form1_.PaletteHandle);
   PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
   SelectedSlot = kNoSlot;

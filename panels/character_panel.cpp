@@ -1,10 +1,13 @@
 // The character selection panel.
 #include "panels/character_panel.h"
 
+#include <QApplication>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QWheelEvent>
 
 #include "app/main_window.h"
+#include "app/window_placement.h"
 
 namespace teku {
 
@@ -172,6 +175,15 @@ void TTEKUWRDF::PaintBox1Paint() {
   BlitReady = 1;
 }
 
+void TTEKUWRDF::setVisible(bool visible) {
+  // The stored place is the frame's, and only a window not yet shown is moved by its frame (see
+  // RestoreWindowPosition), so the place is restored here rather than in FormShow.
+  if (visible && !isVisible() && InUpdate == 0) {
+    RestoreWindowPosition(*this, form1_.ReadIniInt("WLeft", x()), form1_.ReadIniInt("WTop", y()));
+  }
+  QWidget::setVisible(visible);
+}
+
 void TTEKUWRDF::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) FormShow();
@@ -192,12 +204,10 @@ void TTEKUWRDF::FormShow() {
   InUpdate = 1;
   form1_.clickCache.ClickCacheStale = 1;
   form1_.setChecked("MN_VIEWWRD", true);
-  const std::int32_t left = form1_.ReadIniInt("WLeft", x());
-  const std::int32_t top = form1_.ReadIniInt("WTop", y());
   std::int32_t w = form1_.ReadIniInt("WWidth", width());
   std::int32_t h = form1_.ReadIniInt("WHeight", height());
-  move(left / 8 * 8, top / 8 * 8);
-  SnapPanelRestore(w, h);
+  const QSize work = WorkAreaSize();
+  SnapPanelRestore(w, h, work.width(), work.height());
   resize(w, h);
   LastClientWidth = 0;
   LastClientHeight = 0;
@@ -213,6 +223,14 @@ void TTEKUWRDF::FormHide() {
                        {"WTop", std::to_string(y())},
                        {"WWidth", std::to_string(width())},
                        {"WHeight", std::to_string(height())}});
+}
+
+void TTEKUWRDF::wheelEvent(QWheelEvent* event) {
+  // The panel scrolls only up and down, so Shift changes nothing.
+  const WheelSteps steps =
+      wheel_.Turn(0, event->angleDelta().y(), false, QApplication::wheelScrollLines());
+  ScrollBar1->setValue(ScrollBar1->value() + steps.down);
+  event->accept();
 }
 
 void TTEKUWRDF::FormResize() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/wheel_scroll.h"
 #include "panels/panel_render.h"
 #include "surface/tekubmp_widget.h"
 
@@ -55,10 +56,13 @@ class TTEKUWRDF : public QWidget {
   PanelView View() const;
   std::int32_t LastEntry() const;
 
+  void setVisible(bool visible) override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void FormCreate();
@@ -70,6 +74,7 @@ class TTEKUWRDF : public QWidget {
   void SetSelected(std::int32_t e);
 
   TForm1& form1_;
+  WheelScroll wheel_;
 };
 
 }  // namespace teku

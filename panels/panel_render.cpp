@@ -79,6 +79,8 @@ void DrawPanel(const PanelView& view, TDibImage& back) {
 
 PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeight) {
   PanelLayout g;
+  clientWidth = std::clamp(clientWidth, 0, kStoredGeometryLimit);
+  clientHeight = std::clamp(clientHeight, 0, kStoredGeometryLimit);
   const std::int32_t w = std::max((clientWidth - 5) / kCellPixels, kMinPanelCols) * kCellPixels;
   const std::int32_t h = std::max(clientHeight / kCellPixels, kMinPanelRows) * kCellPixels;
   g.clientWidth = w + kScrollBarPixels;
@@ -96,9 +98,13 @@ void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight) {
   clientHeight = std::max(clientHeight / kCellPixels * kCellPixels, 128);
 }
 
-void SnapPanelRestore(std::int32_t& clientWidth, std::int32_t& clientHeight) {
-  clientWidth = std::max((clientWidth - 5) / kCellPixels * kCellPixels + kScrollBarPixels, 148);
-  clientHeight = std::max(clientHeight, 128);
+void SnapPanelRestore(std::int32_t& clientWidth, std::int32_t& clientHeight, std::int32_t screenWidth,
+                      std::int32_t screenHeight) {
+  const auto snapWidth = [](std::int32_t w) {
+    return (ClampStoredGeometry(w) - 5) / kCellPixels * kCellPixels + kScrollBarPixels;
+  };
+  clientWidth = std::clamp(snapWidth(clientWidth), 148, std::max(snapWidth(screenWidth), 148));
+  clientHeight = std::clamp(ClampStoredGeometry(clientHeight), 128, std::max(ClampStoredGeometry(screenHeight), 128));
 }
 
 void DrawAnswerSlot(const AnswerView& view, TDibImage& back, std::int32_t s) {

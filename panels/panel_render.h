@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/grid_layout.h"
 #include "app/grid_render.h"
 #include "app/modes.h"
 #include "app/puzzle_model.h"
@@ -62,8 +63,11 @@ PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeig
 // The client size a user's resize asks for: (w - 4) div 32 * 32 + 20 and h div 32 * 32, at
 // least 148 x 128.
 void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight);
-// The client size restored from WWidth and WHeight, kept at 148 x 128 or more.
-void SnapPanelRestore(std::int32_t& clientWidth, std::int32_t& clientHeight);
+// The client size restored from WWidth and WHeight: clamped, snapped, kept at 148 x 128 or more
+// and within the screen's work area (the panel's picture is as large as its client).
+void SnapPanelRestore(std::int32_t& clientWidth, std::int32_t& clientHeight,
+                      std::int32_t screenWidth = kStoredGeometryLimit,
+                      std::int32_t screenHeight = kStoredGeometryLimit);
 
 // ---- answer panel -----------------------------------------------------------------------
 

@@ -118,6 +118,9 @@ void SDLCALL OnMusicFinished() {
 SdlMediaBackend::SdlMediaBackend(const std::string& soundFont) : impl_(std::make_unique<Impl>()) {
   SdlMediaBackend::Impl* expected = nullptr;
   if (!g_live.compare_exchange_strong(expected, impl_.get())) return;
+  // Left to itself, SDL's start-up turns SIGINT and SIGTERM into a quit event that nobody reads,
+  // and the program could no longer be stopped; the program handles them itself.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     g_live.store(nullptr);
     return;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 namespace teku {
 namespace {
 
@@ -69,6 +72,35 @@ TEST(StoredSettings, PositionsAndSizesSnap) {
   EXPECT_EQ(SnapStoredClientHeight(340), 340);
   EXPECT_EQ(SnapStoredClientHeight(356), 340);
   EXPECT_EQ(SnapStoredClientHeight(357), 372);
+}
+
+TEST(StoredSettings, HostileValuesAreClampedBeforeAnyArithmetic) {
+  std::int32_t w = INT_MIN, h = INT_MAX;
+  SnapStoredClientSize(w, h, 1280, 1024);
+  EXPECT_EQ(w, 52) << "at least one cell";
+  EXPECT_EQ(h, 1012) << "at most the work area";
+  const GridLayout g = ComputeGridLayout(INT_MIN, INT_MAX, 16, 16);
+  EXPECT_EQ(g.clientWidth, 20);
+  EXPECT_LE(g.clientHeight, kStoredGeometryLimit + 20);
+}
+
+TEST(StoredSettings, AWindowStaysWhereItsTitleBarCanBeReachedElseGoesToThePrimaryScreen) {
+  const std::vector<ScreenArea> screens = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+  const ScreenArea primary{0, 12, 1280, 1000};
+  const auto place = [&](std::int32_t left, std::int32_t top, std::int32_t width = 244) {
+    PlaceStoredWindow(left, top, width, screens, primary);
+    return std::pair(left, top);
+  };
+  EXPECT_EQ(place(333, 517), std::pair(328, 512));
+  EXPECT_EQ(place(-13, -13), std::pair(-8, -8)) << "part of the frame off the screen";
+  EXPECT_EQ(place(2900, 1000), std::pair(2896, 1000)) << "on the second screen";
+  EXPECT_EQ(place(-32000, -32000), std::pair(0, 8));
+  EXPECT_EQ(place(100, -16), std::pair(0, 8)) << "its title bar above every screen";
+  EXPECT_EQ(place(INT_MAX, INT_MAX), std::pair(0, 8));
+  EXPECT_EQ(place(-300, 40, INT_MIN), std::pair(0, 8));
+  std::int32_t left = 40, top = 40;
+  PlaceStoredWindow(left, top, 100, {}, primary);
+  EXPECT_EQ(std::pair(left, top), std::pair(0, 8)) << "no screen at all";
 }
 
 }  // namespace

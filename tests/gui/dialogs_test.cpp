@@ -16,6 +16,7 @@
 #include "dialogs/sound_settings_dialog.h"
 #include "support/test_program.h"
 #include "support/test_sheets.h"
+#include "surface/qt_cp932.h"
 
 namespace teku {
 namespace {
@@ -88,6 +89,31 @@ TEST_F(Dialogs, TheSettingsDialogShowsThePuzzlesPasswordOutsideGameMode) {
   Mode("MN_MODEANSER");
   d->show();
   EXPECT_EQ(d->EDT_PASSWORD->text(), QStringLiteral("abc"));
+}
+
+TEST_F(Dialogs, TextCodePage932CannotHoldIsRefusedByAMessageTheProgramCanAnswer) {
+  const QString hangul = QString::fromUtf8("한");
+  Mode("MN_MODECREATE");
+  windows.TEKUINTF->show();
+  windows.TEKUINTF->EDT_MONDAITITLE->setText(hangul);
+  EXPECT_TRUE(form->puzzle.Title.empty());
+  auto* chars = windows.TEKUSPLF.get();
+  chars->show();
+  chars->Edit1->setText(hangul);
+  chars->OKBtn->click();
+  EXPECT_TRUE(chars->isVisible()) << "the dialog stays for the text to be mended";
+  form->clickCache.LastClickButton = 1;
+  form->puzzle.CurrentHint = 0;
+  windows.TEKUHNTF->Request();
+  windows.TEKUHNTF->Edit1->setText(hangul);
+  windows.TEKUHNTF->OKBtn->click();
+  EXPECT_TRUE(form->puzzle.HintTate[0].empty());
+  const auto& m = program.messages.messages;
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(Cp932ToQString(m[1].caption), chars->windowTitle());
+  for (const auto& message : m) {
+    EXPECT_EQ(Cp932ToQString(message.text), QString::fromUtf8("シフトJISで表せない文字が含まれています。"));
+  }
 }
 
 class HintDialog : public Dialogs {

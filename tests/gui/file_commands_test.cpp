@@ -1,6 +1,7 @@
 // The file menu: open, save, save as, new puzzle, character table only, and the save question.
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -61,6 +62,30 @@ TEST_F(FileCommands, OpeningShowsThePuzzleInGameModeWithThePathInTheCaption) {
   EXPECT_EQ(form->windowTitle(), QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(program.path("SAMPLE2.CRS")));
   EXPECT_EQ(form->Modified, 0);
   EXPECT_EQ(form->clickCache.ClickCacheStale, 1);
+}
+
+TEST_F(FileCommands, OpeningStartingAgainAndTheNewSizeClearShowTheTopLeftCorner) {
+  const auto scrolled = [this] {
+    form->ScrollBar_Width->setValue(1);
+    form->ScrollBar_Height->setValue(3);
+    return form->View().scrollX == 1 && form->View().scrollY == 3;
+  };
+  const auto atOrigin = [this] { return form->View().scrollX == 0 && form->View().scrollY == 0; };
+  Open("SAMPLE1.CRS");
+  ASSERT_TRUE(scrolled());
+  Open("SAMPLE1.CRS");  // the same size: no new layout
+  EXPECT_TRUE(atOrigin());
+  ASSERT_TRUE(scrolled());
+  Menu("MN_FILENEWOPEN");
+  EXPECT_TRUE(atOrigin()) << "starting the game again";
+  form->puzzle.Password.clear();
+  Menu("MN_MODECREATE");
+  Menu("MN_FILENEWOPEN");
+  windows.TEKUINTF->EDT_MONDAIX->setText(QStringLiteral("15"));
+  windows.TEKUINTF->EDT_MONDAIY->setText(QStringLiteral("15"));  // the same size again
+  ASSERT_TRUE(scrolled());
+  windows.TEKUINTF->OKBtn->click();
+  EXPECT_TRUE(atOrigin()) << "the new-size clear";
 }
 
 TEST_F(FileCommands, AFileOutsideTheProgramFolderIsRefused) {

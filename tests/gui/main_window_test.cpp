@@ -1,13 +1,16 @@
 // The main window: start-up with its sheets, the sheet messages, the menu, layout and scrolling.
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTranslator>
 #include <QMenuBar>
+#include <QWheelEvent>
 #include <fstream>
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
 #include "app/program_windows.h"
+#include "panels/character_panel.h"
 #include "support/test_program.h"
 #include "surface/dib_file.h"
 #include "surface/qt_cp932.h"
@@ -94,6 +97,35 @@ TEST(MainWindowLayout, ALargeGridScrollsAndASmallOneShrinksThePaintBox) {
   form.SetClientSize(100, 100);  // the user's resize
   EXPECT_EQ(form.ClientWidth(), 116);
   EXPECT_EQ(form.ClientHeight(), 84);
+}
+
+// Sent to the window itself: only the platform's own wheel events travel up from the paint box.
+void Wheel(QWidget* target, int dy, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWheelEvent e(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, dy), Qt::NoButton,
+                modifiers, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(target, &e);
+}
+
+TEST(MainWindowLayout, TheWheelScrollsTheGridAndWithShiftAcrossAndThePanelDown) {
+  testing::TestProgram program;
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  TForm1& form = *windows.Form1;
+  form.show();
+  Wheel(&form, -120);
+  EXPECT_EQ(form.ScrollBar_Height->value(), QApplication::wheelScrollLines());
+  EXPECT_EQ(form.View().scrollY, QApplication::wheelScrollLines());
+  Wheel(&form, -120, Qt::ShiftModifier);
+  EXPECT_EQ(form.ScrollBar_Width->value(), 2) << "to the last columns";
+  Wheel(&form, 240);
+  EXPECT_EQ(form.ScrollBar_Height->value(), 0);
+  form.puzzle.GridWidth = form.puzzle.GridHeight = 5;
+  form.LayoutGrid();
+  Wheel(&form, -120);
+  EXPECT_EQ(form.View().scrollY, 0) << "a grid that fits does not scroll";
+  windows.TEKUWRDF->show();
+  Wheel(windows.TEKUWRDF.get(), -120);
+  EXPECT_EQ(windows.TEKUWRDF->ScrollBar1->value(), QApplication::wheelScrollLines());
 }
 
 }  // namespace

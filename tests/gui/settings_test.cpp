@@ -1,6 +1,8 @@
 // The main window's settings: read and snapped at start-up, written at shut-down.
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@
 
 #include "app/main_window.h"
 #include "app/program_windows.h"
+#include "dialogs/hint_dialog.h"
+#include "panels/answer_panel.h"
 #include "panels/character_panel.h"
 #include "support/test_program.h"
 #include "surface/qt_cp932.h"
@@ -167,6 +171,40 @@ TEST(Settings, ThePanelRestoresItsStoredPlaceSnapped) {
   EXPECT_EQ(windows.TEKUWRDF->width(), 308);
   EXPECT_EQ(windows.TEKUWRDF->PanelCols, 9);
   EXPECT_GE(windows.TEKUWRDF->PanelRows, 4) << "a tiny stored height keeps four rows";
+}
+
+TEST(Settings, EveryStoredPlaceComesBackSnapped) {
+  testing::TestProgram program;
+  PutIni(program, "KLeft=413\r\nKTop=45\r\nNLeft=205\r\nNTop=211\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  windows.TEKUKTOF->show();
+  windows.TEKUHNTF->show();
+  EXPECT_EQ(windows.TEKUKTOF->pos(), QPoint(408, 40));
+  EXPECT_EQ(windows.TEKUHNTF->pos(), QPoint(200, 208));
+}
+
+TEST(Settings, HostileValuesKeepEveryWindowOnTheScreenAndOfASaneSize) {
+  testing::TestProgram program;
+  PutIni(program,
+         "Left=2147483647\r\nTop=2147483647\r\nWidth=-2147483648\r\nHeight=-2147483648\r\n"
+         "WLeft=2147483647\r\nWTop=-2147483648\r\nWWidth=100000000\r\nWHeight=100000000\r\n"
+         "KLeft=-2147483648\r\nKTop=2147483647\r\nNLeft=99999999\r\nNTop=-99999999\r\n");
+  ProgramWindows windows(program.environment());
+  windows.Create();
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const std::vector<QWidget*> all = {windows.Form1.get(), windows.TEKUWRDF.get(), windows.TEKUKTOF.get(),
+                                     windows.TEKUHNTF.get()};
+  for (QWidget* w : all) w->show();
+  for (QWidget* w : all) EXPECT_TRUE(screen.contains(w->pos())) << w->objectName().toStdString();
+  EXPECT_EQ(windows.Form1->ClientWidth(), 52);
+  EXPECT_LE(windows.TEKUWRDF->width(), screen.width());
+  EXPECT_LE(windows.TEKUWRDF->PaintBox1->Image.height(), screen.height()) << "no picture larger than the screen";
+  windows.TEKUWRDF->hide();
+  PutIni(program, "WWidth=-2147483648\r\nWHeight=-2147483648\r\n");
+  windows.TEKUWRDF->show();
+  EXPECT_EQ(windows.TEKUWRDF->width(), 148);
+  EXPECT_EQ(windows.TEKUWRDF->PanelRows, 4);
 }
 
 }  // namespace

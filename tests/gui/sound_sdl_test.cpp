@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -441,6 +442,17 @@ TEST_F(SdlSoundTest, OnlyOneLiveBackendHasAudio) {
   EXPECT_TRUE(first.HasAudio());
   EXPECT_FALSE(second.HasAudio());
   EXPECT_FALSE(second.Open(1, wav));
+}
+
+TEST_F(SdlSoundTest, StartingTheMixerLeavesTheTerminationSignalsAlone) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  SdlMediaBackend backend;
+  ASSERT_TRUE(backend.HasAudio());
+  for (const int s : {SIGTERM, SIGINT}) {
+    struct sigaction action = {};
+    sigaction(s, nullptr, &action);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << s;
+  }
 }
 
 }  // namespace

@@ -147,6 +147,21 @@ TEST(PanelGeometry, ResizingKeepsFourByFourAndATinyStoredSizeNeverDividesByZero)
   EXPECT_EQ(raw.panelRows, 4);
 }
 
+TEST(PanelGeometry, AHostileStoredSizeIsKeptWithinTheScreen) {
+  std::int32_t w = 100000000, h = 100000000;
+  SnapPanelRestore(w, h, 1280, 1000);
+  EXPECT_EQ(w, 1268);
+  EXPECT_EQ(h, 1000);
+  w = -2147483647 - 1;
+  h = -2147483647 - 1;
+  SnapPanelRestore(w, h, 1280, 1000);
+  EXPECT_EQ(w, 148);
+  EXPECT_EQ(h, 128);
+  const PanelLayout g = ComputePanelLayout(-2147483647 - 1, 2147483647);
+  EXPECT_EQ(g.panelCols, 4);
+  EXPECT_LE(g.paintHeight, kStoredGeometryLimit);
+}
+
 TEST(PanelGeometry, APanelTallEnoughForEveryEntryDoesNotScroll) {
   EXPECT_EQ(ComputePanelLayout(244, 1184).scrollMax, 0);  // 37 rows
   EXPECT_EQ(ComputePanelLayout(244, 2000).scrollMax, 0);

@@ -1,11 +1,15 @@
 // tekutool play: the program's windows driven by a script, the state printed as JSON.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace teku {
 namespace {
@@ -29,7 +33,8 @@ class TekutoolPlay : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
   int Play(const std::string& puzzle, const std::string& script, std::string& out) {
     std::ofstream(dir_ / "script.txt") << script;
-    const std::string cmd = std::string(TEKU_TEKUTOOL) + " play " + puzzle + " " + (dir_ / "script.txt").string() +
+    // A play that waits for an answer nobody gives fails here instead of hanging the suite.
+    const std::string cmd = "timeout 60 " + std::string(TEKU_TEKUTOOL) + " play " + puzzle + " " + (dir_ / "script.txt").string() +
                             " >" + (dir_ / "out.json").string() + " 2>/dev/null";
     const int status = std::system(cmd.c_str());
     std::ifstream in(dir_ / "out.json");
@@ -66,6 +71,39 @@ TEST_F(TekutoolPlay, AnAuthorMakesAPuzzleAndSavesIt) {
   EXPECT_NE(out.find("\"width\":3,\"height\":2,\"title\":\"My title\""), std::string::npos) << out.substr(0, 120);
   EXPECT_NE(out.find("\"cells\":[[1,255,255],[255,255,255]]"), std::string::npos) << "events after the end are ignored";
   EXPECT_TRUE(fs::exists(dir_ / "MINE.CRS"));
+}
+
+TEST_F(TekutoolPlay, RefusedTextIsAnsweredAndThePlayGoesOn) {
+  std::string out;
+  ASSERT_EQ(Play("none",
+                 "password \"\"\nmenu MN_MODECREATE\nshow-panel\npanel 40 5 right\n"
+                 "chardialog 한 ok\nchardialog ア ok\ninitdialog = = 한 =\n",
+                 out),
+            0);
+  EXPECT_NE(out.find("\"title\":\"\""), std::string::npos) << out.substr(0, 200);
+  EXPECT_NE(out.find("ア"), std::string::npos) << "the mended text was stored";
+}
+
+TEST_F(TekutoolPlay, ASignalEndsItWhileItWaitsForTheScript) {
+  const fs::path script = dir_ / "script.txt";
+  ASSERT_EQ(mkfifo(script.c_str(), 0600), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(open("/dev/null", O_WRONLY), 1);
+    execl(TEKU_TEKUTOOL, "tekutool", "play", "none", script.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const int writer = open(script.c_str(), O_WRONLY);
+  ASSERT_EQ(write(writer, "show-panel\n", 11), 11);
+  // The log is started once the windows and the mixer are up.
+  for (int i = 0; i < 100 && !fs::exists(dir_ / "TEKUTRC.LOG"); ++i) usleep(100000);
+  kill(pid, SIGTERM);
+  pid_t done = 0;
+  for (int i = 0; i < 20 && done == 0; ++i, usleep(100000)) done = waitpid(pid, nullptr, WNOHANG);
+  if (done == 0) kill(pid, SIGKILL);
+  EXPECT_EQ(done, pid) << "play still ran two seconds after SIGTERM";
+  waitpid(pid, nullptr, 0);
+  close(writer);
 }
 
 TEST_F(TekutoolPlay, ABadLineIsAUsageError) {
