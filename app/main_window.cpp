@@ -134,6 +134,7 @@ bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t m
 
 void TForm1::FormCreate() {
   TraceStart(environment_.exePath);
+  ReportSettingsFile();
   InLayout = 1;
   ResizeReady = 0;
   NewPuzzlePending = 0;

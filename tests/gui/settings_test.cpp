@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/main_window.h"
 #include "app/program_windows.h"
@@ -167,6 +168,30 @@ TEST(Settings, ThePanelRestoresItsStoredPlaceSnapped) {
   EXPECT_EQ(windows.TEKUWRDF->width(), 308);
   EXPECT_EQ(windows.TEKUWRDF->PanelCols, 9);
   EXPECT_GE(windows.TEKUWRDF->PanelRows, 4) << "a tiny stored height keeps four rows";
+}
+
+TEST(Settings, ASettingsFileThatIsNotProfileTextIsReportedAndNeverWritten) {
+  for (const bool fifo : {true, false}) {
+    testing::TestProgram program;
+    const std::string ini = program.path("TEKUINI.INI");
+    const std::string picture = Slurp(program.path("TEKUMOJI.BMP"));
+    if (fifo) {
+      ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+    } else {
+      std::ofstream(ini, std::ios::binary) << picture;
+    }
+    {
+      ProgramWindows windows(program.environment());
+      windows.Create();
+      ASSERT_FALSE(program.messages.messages.empty());
+      EXPECT_TRUE(Cp932ToQString(program.messages.messages[0].text).contains(QString::fromUtf8("は設定ファイルではありません")));
+    }
+    if (fifo) {
+      EXPECT_TRUE(std::filesystem::is_fifo(ini));
+    } else {
+      EXPECT_EQ(Slurp(ini), picture);
+    }
+  }
 }
 
 }  // namespace
