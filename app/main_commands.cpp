@@ -1,12 +1,19 @@
 // The main window's commands (menu items) and its grid click handler.
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QTextBrowser>
-#include <QUrl>
+#include <cstdlib>
+#include <dirent.h>
+#include <new>
+#include <sys/stat.h>
 
 #include "app/answer_check.h"
+#include "services/cp932.h"
 #include "services/profile_file.h"
+#include "services/regular_file.h"
 #include "app/main_window.h"
 #include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
@@ -46,11 +53,6 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// UI text of these commands, as code page 932 for the message sink.
-std::string Cp932(const char* utf8) {
-  return QStringToCp932(QString::fromUtf8(utf8)).value_or(std::string(utf8));
-}
-
 void SetPlayMode(TForm1& f, const char* on) {
   for (const char* m : {"MN_MODEGAME", "MN_MODEANSER", "MN_MODECREATE"}) f.setChecked(m, false);
   f.setChecked(on, true);
@@ -62,27 +64,98 @@ PuzzleFileContext TForm1::FileContext(ModeState& modes) {
 }
 
 namespace {
+// Paths are kept as the bytes the system gave; Qt sees them only to show them.
+QString DisplayPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// A message in code page 932; what it cannot hold becomes '?' rather than losing the message.
+std::string MessageText(const QString& text) { return Utf8ToCp932Lossy(text.toStdString()); }
+
+std::string RealPath(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::string();
+  std::string out(real);
+  std::free(real);
+  return out;
+}
+
 // Puzzle files live in the program folder; a file chosen elsewhere is refused with a message.
 bool InProgramFolder(TForm1& f, const std::string& path) {
-  const QString chosen = QFileInfo(QString::fromStdString(DirectoryOf(path))).canonicalFilePath();
-  const QString folder = QFileInfo(QString::fromStdString(f.ProgramDir)).canonicalFilePath();
-  if (!chosen.isEmpty() && chosen == folder) return true;
-  f.ShowMessage(QStringToCp932(QString::fromUtf8("問題ファイルはプログラムのフォルダ（%1）に置いて下さい。")
-                                   .arg(QString::fromStdString(f.ProgramDir)))
-                    .value_or(std::string()),
-                QStringToCp932(QString::fromUtf8("ファイル")).value_or(std::string()));
+  const std::string dir = DirectoryOf(path);
+  const std::string chosen = dir.empty() ? std::string() : RealPath(dir);
+  if (!chosen.empty() && chosen == RealPath(f.ProgramDir)) return true;
+  f.ShowMessage(MessageText(QString::fromUtf8("問題ファイルはプログラムのフォルダ（%1）に置いて下さい。")
+                                .arg(DisplayPath(f.ProgramDir))),
+                MessageText(QString::fromUtf8("ファイル")));
   return false;
+}
+
+// The bytes of a path the file dialog gave. The dialog knows names only as text, so a folder
+// or file whose name is not valid UTF-8 comes back changed; such a path in the program folder
+// is matched to the folder's entries by how they show.
+std::string DialogPathBytes(const TForm1& f, const QString& chosen) {
+  const std::string bytes = QFile::encodeName(chosen).toStdString();
+  struct stat st {};
+  if (::stat(DirectoryOf(bytes).c_str(), &st) == 0) return bytes;
+  const QFileInfo info(chosen);
+  if (QDir::cleanPath(info.absolutePath()) != QDir::cleanPath(DisplayPath(f.ProgramDir))) return bytes;
+  std::string name = QFile::encodeName(info.fileName()).toStdString();
+  if (DIR* dir = ::opendir(f.ProgramDir.c_str())) {
+    while (const dirent* e = ::readdir(dir)) {
+      if (QFile::decodeName(e->d_name) == info.fileName()) name = e->d_name;
+    }
+    ::closedir(dir);
+  }
+  return f.ProgramDir + name;
 }
 
 std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
   const QString filter = QString::fromUtf8("ﾅﾝｸﾛ問題ﾌｧｲﾙ (*.CRS)");
-  const QString dir = QString::fromStdString(f.ProgramDir);
+  const QString dir = DisplayPath(f.ProgramDir);
   const QString path = save ? QFileDialog::getSaveFileName(&f, QString(), dir, filter)
                             : QFileDialog::getOpenFileName(&f, QString(), dir, filter);
   if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  return DialogPathBytes(f, path);
+}
+
+// Why a file cannot be read, for a message; empty when it can.
+QString ReadProblem(PuzzleFileStatus status, const std::string& path, const char* kind) {
+  const QString p = DisplayPath(path);
+  switch (status) {
+    case PuzzleFileStatus::kNotPuzzle: return QString::fromUtf8("%1 は%2ではありません。").arg(p, QString::fromUtf8(kind));
+    case PuzzleFileStatus::kTooLarge:
+      return QString::fromUtf8("%1 は大きすぎます（%2は %3 MiB まで）。")
+          .arg(p, QString::fromUtf8(kind))
+          .arg(kProfileFileMax / (1024 * 1024));
+    case PuzzleFileStatus::kUnreadable: return QString::fromUtf8("%1 を読み込めません。").arg(p);
+    case PuzzleFileStatus::kNoMemory: return QString::fromUtf8("メモリが足りないため %1 を読み込めません。").arg(p);
+    case PuzzleFileStatus::kPuzzle:
+    case PuzzleFileStatus::kMissing: break;
+  }
+  return QString();
+}
+
+// Shows why the puzzle file cannot be loaded; true when it can.
+bool ReportLoadProblem(TForm1& f, PuzzleFileStatus status, const std::string& path) {
+  const QString why = ReadProblem(status, path, "問題ファイル");
+  if (why.isEmpty()) return true;
+  f.ShowMessage(MessageText(why), MessageText(QString::fromUtf8("ファイル")));
+  return false;
+}
+
+void ReportNoMemory(TForm1& f) {
+  f.ShowMessage(MessageText(QString::fromUtf8("メモリが足りません。")), MessageText(QString::fromUtf8("ファイル")));
 }
 }  // namespace
+
+void TForm1::ReportSettingsFile() {
+  const ProfileFileState state = CheckProfileFile(TEKUINI1.IniFileName);
+  if (state == ProfileFileState::kText || state == ProfileFileState::kMissing) return;
+  QString why = ReadProblem(PuzzleStatusOf(state), TEKUINI1.IniFileName, "設定ファイル");
+  // A file that is not profile text is still read as it is; the others read as empty.
+  if (state != ProfileFileState::kNotText) why += QString::fromUtf8("設定は初期値で始め、");
+  why += QString::fromUtf8("このファイルには書き込みません。");
+  ShowMessage(MessageText(why), MessageText(QString::fromUtf8("ミナモナンクロ支援ツールv0.42")));
+}
 
 bool TForm1::AskToSave() {
   if (Modified == 0) return true;
@@ -98,15 +171,19 @@ void TForm1::MN_FILEOPENClick() {
   if (!AskToSave()) return;
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
   if (!chosen || !InProgramFolder(*this, *chosen)) return;
-  {
+  // A file that cannot be loaded leaves the puzzle and every window as they are.
+  ModeState current = Modes();
+  if (!ReportLoadProblem(*this, CheckPuzzleFile(FileContext(current), BaseName(*chosen)), *chosen)) return;
+  try {
     WaitCaption wait(this);
-    puzzle.FilePath = *chosen;
     if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
     if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
     NewPuzzlePending = 0;
     ModeState modes = Modes();
     PuzzleFileContext c = FileContext(modes);
-    LoadPuzzleFile(c, BaseName(*chosen));
+    // Checked again by the load itself: the file may have changed since.
+    if (!ReportLoadProblem(*this, LoadPuzzleFile(c, BaseName(*chosen)), *chosen)) return;
+    puzzle.FilePath = *chosen;
     SetModes(modes);
     clickCache.ClickCacheStale = 1;
     Modified = 0;
@@ -114,25 +191,38 @@ void TForm1::MN_FILEOPENClick() {
     LayoutGrid();
     RedrawAndShow();
     RefreshPanels();
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(*this);
+    return;
   }
-  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(puzzle.FilePath));
+  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(puzzle.FilePath));
 }
 
 bool TForm1::MN_FILESAVEClick() {
   if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
   const std::string path = TEKUINI1.ExeDir + puzzle.MondaiName;
-  if (QFileInfo::exists(QString::fromStdString(path))) {
+  ModeState modes = Modes();
+  PuzzleFileContext c = FileContext(modes);
+  // A file that is not a puzzle is replaced only when the user says so; the core refuses the
+  // files it cannot read in full.
+  ForeignFile foreign = ForeignFile::kKeep;
+  const PuzzleFileStatus status = CheckPuzzleFile(c, puzzle.MondaiName);
+  if (status == PuzzleFileStatus::kNotPuzzle) {
+    if (!AskOverwriteNotPuzzle(path)) return false;
+    foreign = ForeignFile::kReplace;
+  } else if (status == PuzzleFileStatus::kPuzzle) {
     const bool ok = AskOverwrite();
     if (!ok) return false;
   }
-  ModeState modes = Modes();
-  PuzzleFileContext c = FileContext(modes);
   try {
-    if (modes.create() || modes.answer()) SavePuzzle(c, puzzle.MondaiName);
-    else SaveInput(c, puzzle.MondaiName);
+    if (modes.create() || modes.answer()) SavePuzzle(c, puzzle.MondaiName, foreign);
+    else SaveInput(c, puzzle.MondaiName, foreign);
   } catch (const ProfileWriteError& e) {
-    ShowMessage(QStringToCp932(QString::fromUtf8(e.what())).value_or(std::string(e.what())),
-                QStringToCp932(QString::fromUtf8("SAVE確認")).value_or(std::string()));
+    ShowMessage(MessageText(DisplayPath(e.path()) + QString::fromUtf8(" に書き込めません")),
+                MessageText(QString::fromUtf8("SAVE確認")));
+    return false;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(*this);
     return false;
   }
   Modified = 0;
@@ -146,7 +236,7 @@ bool TForm1::MN_FILESAVEASClick() {
   // A name typed without an extension gets the puzzle files' one.
   if (BaseName(path).find('.') == std::string::npos) path += ".CRS";
   puzzle.FilePath = path;
-  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(puzzle.FilePath));
+  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(puzzle.FilePath));
   puzzle.MondaiName = BaseName(path);
   return MN_FILESAVEClick();
 }
@@ -175,8 +265,8 @@ void TForm1::MN_FILENEWOPENClick() {
 
 void TForm1::MN_FILETANGOClick() {
   if (checked("MN_MODEGAME")) {
-    ShowMessage(Cp932("文字表のみロードは作成ﾓｰﾄﾞか解答のときに使えます。ｹﾞｰﾑ実行中の文字表は変えられません。"),
-                Cp932("文字表のみロード"));
+    ShowMessage(MessageText(QString::fromUtf8("文字表のみロードは作成ﾓｰﾄﾞか解答のときに使えます。ｹﾞｰﾑ実行中の文字表は変えられません。")),
+                MessageText(QString::fromUtf8("文字表のみロード")));
     return;
   }
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
@@ -185,7 +275,12 @@ void TForm1::MN_FILETANGOClick() {
   const TextList before = puzzle.MojiTbl;
   ModeState modes = Modes();
   PuzzleFileContext c = FileContext(modes);
-  LoadCharTableOnly(c, BaseName(*chosen));
+  try {
+    if (!ReportLoadProblem(*this, LoadCharTableOnly(c, BaseName(*chosen)), *chosen)) return;
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(*this);
+    return;
+  }
   if (puzzle.MojiTbl != before) Modified = 1;
   BuildMojiSheet();
   RefreshPanels();
@@ -219,7 +314,7 @@ bool TForm1::PasswordGate() {
   }
   if (side.PasswordDlg != nullptr) side.PasswordDlg->Ask();
   if (puzzle.Password == puzzle.EnteredPassword) return true;
-  ShowMessage(Cp932("パスワードが違います。"), Cp932("パスワードダイアログ"));
+  ShowMessage(MessageText(QString::fromUtf8("パスワードが違います。")), MessageText(QString::fromUtf8("パスワードダイアログ")));
   return false;
 }
 
@@ -331,8 +426,14 @@ void TForm1::MN_HELPEXClick() {
     HelpWindow = browser;
   }
   auto* browser = static_cast<QTextBrowser*>(HelpWindow);
-  browser->setSource(QUrl::fromLocalFile(QString::fromStdString(ResolveProgramFile("TEKUCROS.HLP"))),
-                     QTextDocument::HtmlResource);
+  // Read here, not by the browser: only a regular file, and from a folder of any name.
+  constexpr std::int64_t kHelpFileMax = 16 * 1024 * 1024;
+  std::string html;
+  if (ReadRegularFile(ResolveProgramFile("TEKUCROS.HLP"), kHelpFileMax, html) == FileRead::kOk) {
+    browser->setHtml(QString::fromUtf8(html));
+  } else {
+    browser->clear();
+  }
   browser->show();
   browser->raise();
 }

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLayout>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWheelEvent>
@@ -48,6 +49,13 @@ bool BoxAskOverwrite(QWidget* parent) {
                                QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
+bool BoxAskOverwriteNotPuzzle(QWidget* parent, const std::string& path) {
+  return QMessageBox::question(parent, QString::fromUtf8("SAVE確認"),
+                               QString::fromUtf8("%1 は問題ファイルではありません。上書きしますか？")
+                                   .arg(QFile::decodeName(QByteArray::fromStdString(path))),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 TForm1::SaveAnswer BoxAskSaveChanges(QWidget* parent) {
   const auto b = QMessageBox::information(parent, QString::fromUtf8("確認メッセージ"),
                                           QString::fromUtf8("内容が更新されています、内容を保存しますか？"),
@@ -80,6 +88,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   setWindowTitle(QString::fromUtf8(kCaption));
   AskOverwrite = [this] { return BoxAskOverwrite(this); };
   AskSaveChanges = [this] { return BoxAskSaveChanges(this); };
+  AskOverwriteNotPuzzle = [this](const std::string& path) { return BoxAskOverwriteNotPuzzle(this, path); };
   ProgramDir = TEKUINI1.ExeDir;
   sound.BgmMidPath = "BGM.MID";
   sound.LeftWavPath = "HIDARI.WAV";
@@ -147,6 +156,7 @@ bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t m
 
 void TForm1::FormCreate() {
   TraceStart(environment_.exePath);
+  ReportSettingsFile();
   InLayout = 1;
   ResizeReady = 0;
   NewPuzzlePending = 0;

@@ -106,6 +106,9 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // A settings key as a decimal integer; `fallback` when it is missing or malformed.
   std::int32_t ReadIniInt(const std::string& key, std::int32_t fallback);
   void WriteIni(const std::string& key, const std::string& value);
+  // At start: a settings file that is not profile text, too large or unreadable is reported
+  // (the program then never writes it).
+  void ReportSettingsFile();
   // Writes the keys in order as one handler does: the first refused write shows
   // "%s に書き込めません" and the keys after it are not written. False after a refusal.
   bool WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys);
@@ -208,6 +211,9 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   std::function<std::optional<std::string>()> ChooseSaveFile;
   // "上書きしてよろしいですか。": true for OK.
   std::function<bool()> AskOverwrite;
+  // "<path> は問題ファイルではありません。上書きしますか？" before a save replaces a file that
+  // is not a puzzle: true for yes.
+  std::function<bool(const std::string& path)> AskOverwriteNotPuzzle;
   enum class SaveAnswer { Yes, No, Cancel };
   // "内容が更新されています、内容を保存しますか？"
   std::function<SaveAnswer()> AskSaveChanges;

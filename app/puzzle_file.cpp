@@ -4,8 +4,6 @@
 
 #include <climits>
 
-#include "services/profile_file.h"
-
 namespace teku {
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -69,23 +67,31 @@ std::int32_t ReadInt(PuzzleFileContext& c, const std::string& name, const std::s
 
 }  // namespace
 
-bool LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
-  c.puzzle.ResetInput();
-  c.puzzle.MondaiName = name;
-  if (name.empty()) return true;
-  ProfileBatch batch(Path(c, name));
-  for (int n = 0; n < 8; ++n) {
-    ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+PuzzleFileStatus PuzzleStatusOf(ProfileFileState state) {
+  switch (state) {
+    case ProfileFileState::kText: return PuzzleFileStatus::kPuzzle;
+    case ProfileFileState::kMissing: return PuzzleFileStatus::kMissing;
+    case ProfileFileState::kNotText:
+    case ProfileFileState::kNotRegular: return PuzzleFileStatus::kNotPuzzle;
+    case ProfileFileState::kTooLarge: return PuzzleFileStatus::kTooLarge;
+    case ProfileFileState::kNoMemory: return PuzzleFileStatus::kNoMemory;
+    case ProfileFileState::kUnreadable: break;
   }
-  return LoadPuzzle(c, name);
+  return PuzzleFileStatus::kUnreadable;
 }
 
-bool LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
+PuzzleFileStatus CheckPuzzleFile(const PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) return PuzzleFileStatus::kMissing;
+  return PuzzleStatusOf(CheckProfileFile(c.ini.ExeDir + name));
+}
+
+namespace {
+
+// Every key but INPUTTBL, inside the caller's batch.
+void ReadPuzzleKeys(PuzzleFileContext& c, const std::string& name) {
   Puzzle& p = c.puzzle;
   p.ResetPuzzle();
   p.MondaiName = name;
-  if (name.empty()) return true;
-  ProfileBatch batch(Path(c, name));
   // Sizes the grid block cannot hold are clamped into it.
   p.GridWidth = ClampGridWidth(ReadInt(c, name, "WIDTH", 16));
   p.GridHeight = ClampGridHeight(ReadInt(c, name, "HEIGHT", 16));
@@ -129,14 +135,54 @@ bool LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
     p.HintTate.push_back(c.ini.ReadFileIni(name, "HINTTATE" + i));
     p.HintYoko.push_back(c.ini.ReadFileIni(name, "HINTYOKO" + i));
   }
-  if (c.buildMojiSheet) c.buildMojiSheet();
-  return true;
 }
 
-void SavePuzzle(PuzzleFileContext& c, const std::string& name) {
+}  // namespace
+
+PuzzleFileStatus LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) {
+    c.puzzle.ResetInput();
+    c.puzzle.MondaiName = name;
+    return PuzzleFileStatus::kMissing;
+  }
+  PuzzleFileStatus status;
+  {
+    ProfileBatch batch(Path(c, name));
+    status = PuzzleStatusOf(batch.state());
+    if (!Loaded(status)) return status;
+    c.puzzle.ResetInput();
+    c.puzzle.MondaiName = name;
+    for (int n = 0; n < 8; ++n) {
+      ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+    }
+    ReadPuzzleKeys(c, name);
+  }
+  // After the batch: the folder stays locked no longer than the file is read.
+  if (c.buildMojiSheet) c.buildMojiSheet();
+  return status;
+}
+
+PuzzleFileStatus LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) {
+    c.puzzle.ResetPuzzle();
+    c.puzzle.MondaiName = name;
+    return PuzzleFileStatus::kMissing;
+  }
+  PuzzleFileStatus status;
+  {
+    ProfileBatch batch(Path(c, name));
+    status = PuzzleStatusOf(batch.state());
+    if (!Loaded(status)) return status;
+    ReadPuzzleKeys(c, name);
+  }
+  if (c.buildMojiSheet) c.buildMojiSheet();
+  return status;
+}
+
+void SavePuzzle(PuzzleFileContext& c, const std::string& name, ForeignFile foreign) {
   if (name.empty()) return;
   Puzzle& p = c.puzzle;
-  ProfileBatch batch(Path(c, name));
+  ProfileBatch batch(Path(c, name), foreign);
   const auto write = [&](const std::string& key, const std::string& value) {
     c.ini.WriteFileIni(name, key, value);
   };
@@ -187,9 +233,9 @@ void SavePuzzle(PuzzleFileContext& c, const std::string& name) {
   batch.Commit();
 }
 
-void SaveInput(PuzzleFileContext& c, const std::string& name) {
+void SaveInput(PuzzleFileContext& c, const std::string& name, ForeignFile foreign) {
   if (name.empty()) return;
-  ProfileBatch batch(Path(c, name));
+  ProfileBatch batch(Path(c, name), foreign);
   for (int n = 0; n < 8; ++n) {
     c.ini.WriteFileIni(name, "INPUTTBL" + std::to_string(n),
                        JoinNumbers(c.puzzle.InputTbl.data() + 32 * n, 32));
@@ -197,12 +243,19 @@ void SaveInput(PuzzleFileContext& c, const std::string& name) {
   batch.Commit();
 }
 
-void LoadCharTableOnly(PuzzleFileContext& c, const std::string& name) {
-  c.puzzle.MojiTbl.clear();
-  ProfileBatch batch(Path(c, name));
-  for (int n = 0; n < kTableEntries; ++n) {
-    c.puzzle.MojiTbl.push_back(name.empty() ? std::string() : c.ini.ReadFileIni(name, "MOJITBL" + std::to_string(n)));
+PuzzleFileStatus LoadCharTableOnly(PuzzleFileContext& c, const std::string& name) {
+  if (name.empty()) {
+    c.puzzle.MojiTbl.assign(kTableEntries, std::string());
+    return PuzzleFileStatus::kMissing;
   }
+  ProfileBatch batch(Path(c, name));
+  const PuzzleFileStatus status = PuzzleStatusOf(batch.state());
+  if (!Loaded(status)) return status;
+  c.puzzle.MojiTbl.clear();
+  for (int n = 0; n < kTableEntries; ++n) {
+    c.puzzle.MojiTbl.push_back(c.ini.ReadFileIni(name, "MOJITBL" + std::to_string(n)));
+  }
+  return status;
 }
 
 }  // namespace teku

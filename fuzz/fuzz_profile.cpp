@@ -1,5 +1,5 @@
-// Profile-file text of any kind: parsing, lookups, edits and rendering end cleanly, and what a
-// write stores reads back as written.
+// Profile-file text of any kind (UTF-8 with the byte-order mark too): parsing, lookups, edits
+// and rendering end cleanly, and what a write stores reads back as written.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace teku;
   const std::string text(reinterpret_cast<const char*>(data), size);
   ProfileDocument doc = ProfileDocument::Parse(text);
+  // A file nothing was written to renders as the bytes it was.
+  if (doc.Render() != text) __builtin_trap();
   // Keys and values taken from the input itself.
   const std::size_t cut = size / 3;
   const std::string key = text.substr(0, std::min<std::size_t>(cut, 12));
@@ -20,8 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.Set("TEKUCROSE", key.empty() ? "K" : key, EncodeProfileValue(value));
   const std::string rendered = doc.Render();
   const ProfileDocument again = ProfileDocument::Parse(rendered);
-  // Only a key name that survives parsing can be looked up again.
-  if (key.find_first_of("=\r\n[") == std::string::npos && !key.empty() && key.front() != ' ' &&
+  (void)LooksLikeProfileText(text);
+  // Only a key name that survives parsing can be looked up again; in a UTF-8 file only text that
+  // code page 932 round-trips does.
+  const bool utf8 = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  if (!utf8 && key.find_first_of("=\r\n[") == std::string::npos && !key.empty() && key.front() != ' ' &&
       key.back() != ' ' && key.front() != '\t' && key.back() != '\t') {
     const auto raw = again.Find("TEKUCROSE", key);
     std::string expected = value;

@@ -7,9 +7,21 @@
 namespace teku {
 
 namespace {
-// Converts `in`; with `lossy`, each byte that does not convert becomes `replacement`.
+// How many bytes a lossy conversion skips at a character it cannot convert.
+using SkipFn = std::size_t (*)(const char* p, std::size_t left);
+std::size_t OneByte(const char*, std::size_t) { return 1; }
+// A whole UTF-8 sequence, so that one character gives one replacement.
+std::size_t Utf8Sequence(const char* p, std::size_t left) {
+  const auto c = static_cast<unsigned char>(*p);
+  std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  std::size_t i = 1;
+  while (i < n && i < left && (static_cast<unsigned char>(p[i]) & 0xC0) == 0x80) ++i;
+  return i;
+}
+
+// Converts `in`; with `lossy`, each character that does not convert becomes `replacement`.
 bool Convert(const char* to, const char* from, const std::string& in, std::string& out,
-             bool lossy, const char* replacement) {
+             bool lossy, const char* replacement, SkipFn skip = OneByte) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   std::string src = in;
@@ -28,8 +40,9 @@ bool Convert(const char* to, const char* from, const std::string& in, std::strin
         break;
       }
       out += replacement;
-      ++p;
-      --left;
+      const std::size_t n = skip(p, left);
+      p += n;
+      left -= n;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
@@ -47,6 +60,12 @@ std::string Cp932ToUtf8(const std::string& bytes) {
 std::optional<std::string> Utf8ToCp932(const std::string& utf8) {
   std::string out;
   if (!Convert("CP932", "UTF-8", utf8, out, false, "")) return std::nullopt;
+  return out;
+}
+
+std::string Utf8ToCp932Lossy(const std::string& utf8) {
+  std::string out;
+  Convert("CP932", "UTF-8", utf8, out, true, "?", Utf8Sequence);
   return out;
 }
 

@@ -11,5 +11,7 @@ namespace teku {
 std::string Cp932ToUtf8(const std::string& bytes);
 // Nothing when the text is not valid UTF-8 or holds a character code page 932 cannot hold.
 std::optional<std::string> Utf8ToCp932(const std::string& utf8);
+// Every character code page 932 cannot hold, and every malformed sequence, becomes '?'.
+std::string Utf8ToCp932Lossy(const std::string& utf8);
 
 }  // namespace teku

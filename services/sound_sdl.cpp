@@ -12,14 +12,21 @@
 #include <atomic>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
+
+#include "services/regular_file.h"
 
 namespace teku {
 
 namespace {
 
 constexpr int kChannels = 32;
+// The mixer is handed bytes we read ourselves: a FIFO or /dev/zero in a sound's place would
+// block it or let it read without end. No effect or tune of ours comes near this size.
+constexpr std::int64_t kSoundFileMax = 64 * 1024 * 1024;
 
 // What the mixer's callbacks may look at. `armed` holds the ticket of the play whose natural end
 // is to be reported, or 0; whoever clears it first (a halt on the GUI thread, or the end on the
@@ -49,6 +56,8 @@ struct SdlMediaBackend::Impl {
     Mix_Chunk* chunk = nullptr;
     int channel = -1;
     Mix_Music* music = nullptr;
+    // A tune's bytes: the music player may read from them for as long as it plays.
+    std::shared_ptr<const std::string> bytes;
   };
 
   bool audio = false;
@@ -164,6 +173,14 @@ bool SdlMediaBackend::Open(DeviceId id, const std::string& fileName) {
   if (!impl_->audio || id == 0 || impl_->devices.count(id) != 0) return false;
   const std::string ext = LowerExtension(fileName);
   Impl::Device d;
+  if (ext != "wav" && ext != "mid" && ext != "midi" && ext != "rmi") {
+    // The player is chosen by the extension, and we have none for other kinds.
+    return false;
+  }
+  auto bytes = std::make_shared<std::string>();
+  if (ReadRegularFile(fileName, kSoundFileMax, *bytes) != FileRead::kOk) return false;
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+  if (rw == nullptr) return false;
   if (ext == "wav") {
     int channel = -1;
     for (int c = 0; c < kChannels; ++c) {
@@ -172,21 +189,20 @@ bool SdlMediaBackend::Open(DeviceId id, const std::string& fileName) {
         break;
       }
     }
-    if (channel < 0) return false;
+    if (channel < 0) {
+      SDL_RWclose(rw);
+      return false;
+    }
     d.kind = Kind::Wave;
-    d.chunk = Mix_LoadWAV(fileName.c_str());
+    d.chunk = Mix_LoadWAV_RW(rw, 1);
     if (d.chunk == nullptr) return false;
     d.channel = channel;
     impl_->channels[static_cast<std::size_t>(channel)].owner.store(id);
-  } else if (ext == "mid" || ext == "midi" || ext == "rmi") {
+  } else {
     d.kind = Kind::Midi;
-    SDL_RWops* rw = SDL_RWFromFile(fileName.c_str(), "rb");
-    if (rw == nullptr) return false;
+    d.bytes = bytes;
     d.music = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
     if (d.music == nullptr) return false;
-  } else {
-    // The player is chosen by the extension, and we have none for other kinds.
-    return false;
   }
   impl_->devices[id] = d;
   return true;

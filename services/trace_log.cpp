@@ -1,9 +1,11 @@
 // The trace log: plain append-only text, one LF-terminated line per entry.
 #include "services/trace_log.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace teku {
 
@@ -19,21 +21,29 @@ std::string LogPathFor(const std::string& exeName) {
   return dir + "TEKUTRC.LOG";
 }
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
+// The log is opened without following a link and without waiting on a FIFO, and only a
+// regular file is written: a link planted at its name never makes us write elsewhere.
+constexpr int kLogOpen = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+void WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
 }
 
 // Counts the attempt and appends `line` to an existing log; silent on every failure.
 void AppendEntry(const std::string& line) {
   if (g_traceOn != 1 || g_traceCount >= kTraceCap) return;
   ++g_traceCount;
-  const std::string& path = g_tracePath;
-  if (!FileExists(path)) return;
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
-  if (f == nullptr) return;
-  if (std::fseek(f, 0, SEEK_END) == 0) std::fwrite(line.data(), 1, line.size(), f);
-  std::fclose(f);
+  const int fd = ::open(g_tracePath.c_str(), kLogOpen | O_APPEND);
+  if (fd < 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) WriteAll(fd, line.data(), line.size());
+  ::close(fd);
 }
 }  // namespace
 
@@ -45,11 +55,15 @@ void TraceStartAt(const std::string& logPath, const std::string& exeName) {
   g_traceExeName = exeName;
   g_tracePath = logPath;
   const std::string& path = g_tracePath;
-  if (FileExists(path)) std::remove(path.c_str());
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+  // Whatever holds the name goes (a link itself, not what it points to), then the log is
+  // created afresh; a directory there stays and there is no log.
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(path.c_str());
+  const int fd = ::open(path.c_str(), kLogOpen | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0) {
     static const char kHead[] = "TRACE ON\n";
-    std::fwrite(kHead, 1, sizeof kHead - 1, f);
-    std::fclose(f);
+    WriteAll(fd, kHead, sizeof kHead - 1);
+    ::close(fd);
   }
   g_traceOn = 1;
 }

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "services/global_memory.h"
+#include "services/regular_file.h"
 #include "services/trace_log.h"
 #include "surface/jpeg_decoder_internal.h"
 #include "surface/nearest_color.h"
@@ -1097,8 +1099,12 @@ bool LoadJpegWith(const DibSurface& surface, const std::string& fileName, TDibIm
                   const ProgressSink& progress, JpegRgb* rgb, const JpegColorOffer* offer) {
   FreeImage(image);
   if (rgb != nullptr) *rgb = JpegRgb{};
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (file == nullptr) return false;
+  const int fd = OpenRegularFile(fileName);
+  std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) {
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
   struct stat info {};
   if (fstat(fileno(file), &info) != 0 || info.st_size < 0) {
     std::fclose(file);

@@ -1,4 +1,6 @@
 // File access for the readers: POSIX open, pread and close per call, so no reader holds a file.
+// Only regular files are read: a FIFO or device in a picture's place is a file that cannot be
+// opened.
 #include "surface/picture_source.h"
 
 #include <fcntl.h>
@@ -9,11 +11,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "services/regular_file.h"
+
 namespace teku {
 
 std::int64_t ReadFileAt(const std::string& fileName, void* buffer, std::int64_t offset,
                         std::int64_t count) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(fileName);
   if (fd < 0) return -1;
   std::int64_t done = 0;
   if (offset >= 0 && count > 0 && buffer != nullptr) {
@@ -31,10 +35,10 @@ std::int64_t ReadFileAt(const std::string& fileName, void* buffer, std::int64_t 
 }
 
 std::int64_t FileSizeOf(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(fileName);
   if (fd < 0) return -1;
   struct stat st {};
-  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const bool ok = ::fstat(fd, &st) == 0;
   ::close(fd);
   return ok ? static_cast<std::int64_t>(st.st_size) : -1;
 }

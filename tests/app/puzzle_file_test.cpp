@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "services/profile_file.h"
 
@@ -304,6 +305,39 @@ TEST_F(PuzzleFile, AReadOnlyFileRaisesTheErrorAndAnInterruptedSaveStillLoads) {
   std::stringstream after;
   after << in.rdbuf();
   EXPECT_EQ(after.str(), before);
+}
+
+TEST_F(PuzzleFile, AFileThatIsNotAPuzzleLoadsNothingAndIsReplacedOnlyWhenAllowed) {
+  const std::string picture("BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00", 16);
+  std::ofstream(dir_ / "X.CRS", std::ios::binary) << picture;
+  std::ofstream(dir_ / "HUGE.CRS", std::ios::binary) << std::string(static_cast<std::size_t>(kProfileFileMax) + 1, '\n');
+  ASSERT_EQ(::mkfifo((dir_ / "F.CRS").c_str(), 0600), 0);
+  Puzzle p;
+  ModeState m;
+  m.play = PlayMode::Create;
+  p.GridWidth = 7;
+  p.MojiTbl[1] = "kept";
+  auto c = Context(p, m);
+  const Puzzle::Snapshot before = p.TakeSnapshot();
+  EXPECT_EQ(LoadPuzzleFile(c, "X.CRS"), PuzzleFileStatus::kNotPuzzle);
+  EXPECT_EQ(LoadPuzzle(c, "F.CRS"), PuzzleFileStatus::kNotPuzzle);
+  EXPECT_EQ(LoadCharTableOnly(c, "X.CRS"), PuzzleFileStatus::kNotPuzzle);
+  EXPECT_EQ(LoadPuzzleFile(c, "HUGE.CRS"), PuzzleFileStatus::kTooLarge);
+  EXPECT_TRUE(p.TakeSnapshot() == before);
+  EXPECT_TRUE(m.create()) << "not even the mode changes";
+  EXPECT_EQ(sheetsBuilt_, 0);
+  EXPECT_THROW(SavePuzzle(c, "X.CRS"), ProfileWriteError);
+  EXPECT_THROW(SaveInput(c, "F.CRS"), ProfileWriteError);
+  std::ifstream in(dir_ / "X.CRS", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), picture);
+  SavePuzzle(c, "X.CRS", ForeignFile::kReplace);
+  EXPECT_EQ(CheckPuzzleFile(c, "X.CRS"), PuzzleFileStatus::kPuzzle);
+  Puzzle q;
+  auto d = Context(q, m);
+  EXPECT_EQ(LoadPuzzleFile(d, "X.CRS"), PuzzleFileStatus::kPuzzle);
+  EXPECT_EQ(q.GridWidth, 7);
+  EXPECT_EQ(LoadPuzzleFile(d, "NONE.CRS"), PuzzleFileStatus::kMissing);
+  EXPECT_EQ(q.GridWidth, 16) << "a missing file is the empty puzzle";
 }
 
 }  // namespace

@@ -210,5 +210,54 @@ TEST_F(FileCommands, ARefusedSaveReportsThePathAndKeepsModified) {
   EXPECT_TRUE(Cp932ToQString(program.messages.messages.back().text).contains(QString::fromUtf8("に書き込めません")));
 }
 
+TEST_F(FileCommands, AFileThatIsNotAPuzzleKeepsThePuzzleAndIsReplacedOnlyAfterAYes) {
+  Open("SAMPLE1.CRS");
+  const QString title = form->windowTitle();
+  const std::string picture = Slurp(program.path("TEKUMOJI.BMP"));
+  std::ofstream(program.path("X.CRS"), std::ios::binary) << picture;
+  Open("X.CRS");
+  EXPECT_EQ(form->puzzle.MondaiName, "SAMPLE1.CRS");
+  EXPECT_EQ(form->puzzle.GridWidth, 15);
+  EXPECT_EQ(form->windowTitle(), title);
+  ASSERT_EQ(program.messages.messages.size(), 1u);
+  EXPECT_TRUE(Cp932ToQString(program.messages.messages[0].text).contains(QString::fromUtf8("X.CRS は問題ファイルではありません")));
+  std::vector<std::string> asked;
+  bool yes = false;
+  form->AskOverwriteNotPuzzle = [&](const std::string& path) {
+    asked.push_back(path);
+    return yes;
+  };
+  next = program.path("X.CRS");
+  Menu("MN_FILESAVEAS");
+  EXPECT_EQ(asked, std::vector<std::string>{program.path("X.CRS")});
+  EXPECT_EQ(overwriteAsked, 0) << "one question, not two";
+  EXPECT_EQ(Slurp(program.path("X.CRS")), picture);
+  yes = true;
+  Menu("MN_FILESAVE");
+  EXPECT_EQ(Slurp(program.path("X.CRS")).rfind("[TEKUCROSE]\r\nINPUTTBL0=", 0), 0u);
+}
+
+TEST(FileCommandsFolder, AProgramFolderWhoseNameIsNotUtf8OpensAndSavesAs) {
+  testing::TestProgram base({"TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "SAMPLE1.CRS"});
+  const std::filesystem::path dir = base.dir() / "\x83\x65\x83\x4c";  // Shift-JIS
+  std::filesystem::create_directory(dir);
+  for (const char* f : {"TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "SAMPLE1.CRS"}) {
+    std::filesystem::copy_file(base.path(f), dir / f);
+  }
+  testing::RecordingMessages messages;
+  ProgramWindows windows(ProgramEnvironment{(dir / "TEKUCROS.EXE").string(), &messages});
+  windows.Create();
+  TForm1& f = *windows.Form1;
+  std::optional<std::string> next = (dir / "SAMPLE1.CRS").string();
+  f.ChooseOpenFile = [&] { return next; };
+  f.ChooseSaveFile = [&] { return next; };
+  f.item("MN_FILEOPEN")->trigger();
+  EXPECT_EQ(f.puzzle.GridWidth, 15);
+  next = (dir / "MINE").string();
+  f.item("MN_FILESAVEAS")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(dir / "MINE.CRS"));
+  EXPECT_TRUE(messages.messages.empty());
+}
+
 }  // namespace
 }  // namespace teku

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/main_window.h"
 #include "app/program_windows.h"
@@ -205,6 +206,30 @@ TEST(Settings, HostileValuesKeepEveryWindowOnTheScreenAndOfASaneSize) {
   windows.TEKUWRDF->show();
   EXPECT_EQ(windows.TEKUWRDF->width(), 148);
   EXPECT_EQ(windows.TEKUWRDF->PanelRows, 4);
+}
+
+TEST(Settings, ASettingsFileThatIsNotProfileTextIsReportedAndNeverWritten) {
+  for (const bool fifo : {true, false}) {
+    testing::TestProgram program;
+    const std::string ini = program.path("TEKUINI.INI");
+    const std::string picture = Slurp(program.path("TEKUMOJI.BMP"));
+    if (fifo) {
+      ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+    } else {
+      std::ofstream(ini, std::ios::binary) << picture;
+    }
+    {
+      ProgramWindows windows(program.environment());
+      windows.Create();
+      ASSERT_FALSE(program.messages.messages.empty());
+      EXPECT_TRUE(Cp932ToQString(program.messages.messages[0].text).contains(QString::fromUtf8("は設定ファイルではありません")));
+    }
+    if (fifo) {
+      EXPECT_TRUE(std::filesystem::is_fifo(ini));
+    } else {
+      EXPECT_EQ(Slurp(ini), picture);
+    }
+  }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <sys/stat.h>
 #include <vector>
 
 namespace teku {
@@ -230,6 +231,11 @@ TEST_F(SdlSoundTest, DummyDriverPlaysEffectsAndReportsOnlyNaturalEnds) {
 
   EXPECT_FALSE(backend.Open(1, (dir.path() / "NONE.WAV").string()));
   EXPECT_FALSE(backend.Open(1, dir.Write("TUNE.TXT", ToneWav(0.1))));
+  // Only regular files reach the mixer: a FIFO would block it, /dev/zero feed it for ever.
+  ASSERT_EQ(::mkfifo((dir.path() / "FIFO.WAV").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.path() / "ZERO.MID");
+  EXPECT_FALSE(backend.Open(1, (dir.path() / "FIFO.WAV").string()));
+  EXPECT_FALSE(backend.Open(1, (dir.path() / "ZERO.MID").string()));
   ASSERT_TRUE(backend.Open(1, wav));
   ASSERT_TRUE(backend.Open(2, longWav));
   EXPECT_FALSE(backend.Open(2, wav));  // id already open

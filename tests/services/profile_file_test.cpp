@@ -147,6 +147,27 @@ TEST_F(Profile, ReplacesInPlaceKeepingSpellingAndEveryOtherLine) {
   EXPECT_EQ(Slurp(path_), "; comment\n[s]\nleft=250\r\nNew=v\r\n\nx\n[T]\nTop=5\r\nZ=9\r\n");
 }
 
+TEST_F(Profile, DeletingAKeyTakesItsLineAndNothingElse) {
+  Put("; c\n[s]\nA=1\nb = 2\nC=3\n[T]\nB=5\n");
+  DeleteProfileKey(path_, "S", "B");
+  EXPECT_EQ(Slurp(path_), "; c\n[s]\nA=1\nC=3\n[T]\nB=5\n");
+  DeleteProfileKey(path_, "S", "missing");
+  DeleteProfileKey(path_, "U", "A");
+  EXPECT_EQ(Slurp(path_), "; c\n[s]\nA=1\nC=3\n[T]\nB=5\n");
+  {
+    // In a batch: a key written and deleted again leaves no trace, the others keep their places.
+    ProfileBatch batch(path_);
+    WriteProfileString(path_, "S", "N", "x");
+    WriteProfileString(path_, "S", "M", "y");
+    DeleteProfileKey(path_, "S", "N");
+    DeleteProfileKey(path_, "S", "A");
+    EXPECT_EQ(Read("M"), "y");
+    EXPECT_EQ(Read("A"), "<missing>");
+    batch.Commit();
+  }
+  EXPECT_EQ(Slurp(path_), "; c\n[s]\nC=3\nM=y\r\n[T]\nB=5\n");
+}
+
 TEST_F(Profile, WritingTheStoredValueLeavesTheFileUntouched) {
   Put("[S]\nA = 1 \n");
   struct stat before {};

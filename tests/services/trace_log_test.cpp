@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace teku {
 namespace {
@@ -106,6 +107,27 @@ TEST_F(TraceLog, ALogStartedAtAnExplicitPathTakesTheEntriesAndLeavesTheExeDirect
   TraceStart(exe_);  // a later ordinary start goes back beside the executable
   TraceWrite(8, "y");
   EXPECT_EQ(Log(), "TRACE ON\n8 y\n");
+}
+
+TEST_F(TraceLog, LinksAndFifosAtTheLogsNameAreNeverWrittenThrough) {
+  namespace fs = std::filesystem;
+  const fs::path log = dir_ / "TEKUTRC.LOG";
+  const fs::path victim = dir_ / "victim";
+  fs::create_symlink(dir_ / "outside.txt", log);  // dangling: would create a file elsewhere
+  TraceStart(exe_);
+  EXPECT_FALSE(fs::exists(dir_ / "outside.txt"));
+  EXPECT_FALSE(fs::is_symlink(log));
+  EXPECT_EQ(Log(), "TRACE ON\n");
+  std::ofstream(victim) << "keep";
+  fs::remove(log);
+  fs::create_symlink(victim, log);  // planted while the program runs
+  TraceWrite(1, "x");
+  fs::remove(log);
+  ASSERT_EQ(::mkfifo(log.c_str(), 0600), 0);
+  TraceWrite(2, "y");  // would wait for a reader for ever
+  std::ifstream in(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+  EXPECT_EQ(TraceCount(), 2);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <cstring>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "surface/dib_image.h"
@@ -85,6 +86,9 @@ TEST_F(TekutoolPuzzle, ExitCodes) {
   EXPECT_EQ(Run("info a b"), 2);
   EXPECT_EQ(Run("render " + Windows("NANKURO10.CRS") + " x.bmp --mode play"), 2);
   EXPECT_EQ(Run("info " + (dir_ / "missing.CRS").string()), 1);
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.CRS").c_str(), 0600), 0);
+  EXPECT_EQ(Run("info " + (dir_ / "fifo.CRS").string()), 1) << "at once, not waiting for a writer";
+  EXPECT_NE(Read(dir_ / "stderr").find("not a puzzle file"), std::string::npos);
   EXPECT_EQ(Run("render " + Windows("NANKURO10.CRS") + " " + (dir_ / "g.bmp").string() + " --sheets " +
                 dir_.string()),
             3)

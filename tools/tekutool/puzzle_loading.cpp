@@ -1,7 +1,6 @@
 #include "tools/tekutool/puzzle_loading.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "tools/tekutool/options.h"
 
@@ -9,15 +8,18 @@ namespace tekutool {
 
 bool LoadPuzzleAt(const std::string& path, const std::string& section, LoadedPuzzle& out,
                   const std::function<void()>& buildMojiSheet) {
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) {
-    std::fprintf(stderr, "tekutool: cannot read %s\n", path.c_str());
-    return false;
-  }
+  using teku::PuzzleFileStatus;
   const teku::ZIREDIZU ini(DirectoryOf(path), section);
   teku::PuzzleFileContext c{ini, out.puzzle, out.modes, buildMojiSheet};
-  teku::LoadPuzzleFile(c, BaseNameOf(path));
-  return true;
+  const PuzzleFileStatus status = teku::LoadPuzzleFile(c, BaseNameOf(path));
+  if (status == PuzzleFileStatus::kPuzzle) return true;
+  const char* why = status == PuzzleFileStatus::kMissing     ? "cannot read"
+                    : status == PuzzleFileStatus::kNotPuzzle ? "not a puzzle file:"
+                    : status == PuzzleFileStatus::kTooLarge  ? "too large (more than 4 MiB):"
+                    : status == PuzzleFileStatus::kNoMemory  ? "out of memory reading"
+                                                             : "cannot read";
+  std::fprintf(stderr, "tekutool: %s %s\n", why, path.c_str());
+  return false;
 }
 
 }  // namespace tekutool

@@ -13,7 +13,7 @@ struct LoadedPuzzle {
 };
 
 // LoadPuzzleFile of PATH's file name in PATH's folder, under `section`. False (with a message on
-// stderr) when the file cannot be read at all.
+// stderr) when there is no such file or it is not a puzzle that can be read.
 bool LoadPuzzleAt(const std::string& path, const std::string& section, LoadedPuzzle& out,
                   const std::function<void()>& buildMojiSheet = {});
 

@@ -67,6 +67,7 @@ class Player {
     f_.ChooseOpenFile = [this] { return Take(); };
     f_.ChooseSaveFile = [this] { return Take(); };
     f_.AskOverwrite = [] { return true; };
+    f_.AskOverwriteNotPuzzle = [](const std::string&) { return true; };
     f_.AskSaveChanges = [] { return teku::TForm1::SaveAnswer::Yes; };
     f_.ChooseFont = [](const QFont& current) { return std::optional<QFont>(current); };
     w_.PasswordDlg->ScriptedAnswer = [this] {
