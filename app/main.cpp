@@ -3,18 +3,38 @@
 // termination signal ends the program.
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <memory>
+#include <new>
 
 #include "app/program_windows.h"
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
 #include "services/termination_signals.h"
 
+namespace {
+// Memory running out inside a handler is reported and the program goes on, so the user can
+// still save; the handler that failed has changed nothing it could not finish.
+class TekuApplication final : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+      QMessageBox::information(nullptr, QString::fromUtf8("ミナモナンクロ支援ツールv0.42"),
+                               QString::fromUtf8("メモリが足りません。"));
+      return false;
+    }
+  }
+};
+}  // namespace
+
 int main(int argc, char** argv) {
   // Caught before anything else starts, so that no library installs handlers of its own first.
   const int signalPipe = teku::CatchTerminationSignals();
-  QApplication app(argc, argv);
+  TekuApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
   // The program ends with its main window, whichever other windows are still open.

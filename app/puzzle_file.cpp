@@ -137,11 +137,10 @@ void ReadPuzzleKeys(PuzzleFileContext& c, const std::string& name) {
   }
 }
 
-}  // namespace
-
-PuzzleFileStatus LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
+// A whole load in one batch; with `input`, the player's input is read as well.
+PuzzleFileStatus Load(PuzzleFileContext& c, const std::string& name, bool input) {
   if (name.empty()) {
-    c.puzzle.ResetInput();
+    if (input) c.puzzle.ResetInput(); else c.puzzle.ResetPuzzle();
     c.puzzle.MondaiName = name;
     return PuzzleFileStatus::kMissing;
   }
@@ -150,10 +149,12 @@ PuzzleFileStatus LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
     ProfileBatch batch(Path(c, name));
     status = PuzzleStatusOf(batch.state());
     if (!Loaded(status)) return status;
-    c.puzzle.ResetInput();
-    c.puzzle.MondaiName = name;
-    for (int n = 0; n < 8; ++n) {
-      ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+    if (input) {
+      c.puzzle.ResetInput();
+      c.puzzle.MondaiName = name;
+      for (int n = 0; n < 8; ++n) {
+        ReadList(c, name, "INPUTTBL" + std::to_string(n), c.puzzle.InputTbl.data() + 32 * n, kNone);
+      }
     }
     ReadPuzzleKeys(c, name);
   }
@@ -162,22 +163,11 @@ PuzzleFileStatus LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) {
   return status;
 }
 
-PuzzleFileStatus LoadPuzzle(PuzzleFileContext& c, const std::string& name) {
-  if (name.empty()) {
-    c.puzzle.ResetPuzzle();
-    c.puzzle.MondaiName = name;
-    return PuzzleFileStatus::kMissing;
-  }
-  PuzzleFileStatus status;
-  {
-    ProfileBatch batch(Path(c, name));
-    status = PuzzleStatusOf(batch.state());
-    if (!Loaded(status)) return status;
-    ReadPuzzleKeys(c, name);
-  }
-  if (c.buildMojiSheet) c.buildMojiSheet();
-  return status;
-}
+}  // namespace
+
+PuzzleFileStatus LoadPuzzleFile(PuzzleFileContext& c, const std::string& name) { return Load(c, name, true); }
+
+PuzzleFileStatus LoadPuzzle(PuzzleFileContext& c, const std::string& name) { return Load(c, name, false); }
 
 void SavePuzzle(PuzzleFileContext& c, const std::string& name, ForeignFile foreign) {
   if (name.empty()) return;
