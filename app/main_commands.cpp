@@ -314,7 +314,7 @@ bool TForm1::PasswordGate() {
   }
   if (side.PasswordDlg != nullptr) side.PasswordDlg->Ask();
   if (puzzle.Password == puzzle.EnteredPassword) return true;
-  ShowMessage(MessageText(QString::fromUtf8("パスワードが違います。")), MessageText(QString::fromUtf8("パスワードダイアログ")));
+  ShowMessage(MessageText(QString::fromUtf8("パスワードが違います。")), MessageText(QString::fromUtf8("パスワード")));
   return false;
 }
 
