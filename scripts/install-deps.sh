@@ -9,6 +9,7 @@ packages=(
   libsdl2-mixer-dev timgm6mb-soundfont
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
   clang libclang-rt-14-dev
   libjpeg-turbo-progs imagemagick
   xvfb xauth xdotool openbox

@@ -95,6 +95,20 @@ TEST_F(TekutoolPuzzle, ExitCodes) {
       << "no glyph sheets, no picture";
 }
 
+TEST_F(TekutoolPuzzle, ExportAndImportOfIpuzGiveThePuzzleBack) {
+  const std::string ipuz = (dir_ / "N.ipuz").string(), back = (dir_ / "B.CRS").string();
+  ASSERT_EQ(Run("export " + Windows("NANKURO10.CRS") + " " + ipuz), 0);
+  ASSERT_EQ(Run("import " + ipuz + " " + back), 0);
+  std::string before, after;
+  ASSERT_EQ(Run("info " + Windows("NANKURO10.CRS"), &before), 0);
+  ASSERT_EQ(Run("info " + back, &after), 0);
+  EXPECT_EQ(after, before);
+  std::ofstream(dir_ / "bad.ipuz") << "{\"kind\":[\"http://ipuz.org/sudoku#1\"]}";
+  EXPECT_EQ(Run("import " + (dir_ / "bad.ipuz").string() + " " + back), 1);
+  EXPECT_NE(Read(dir_ / "stderr").find("クロスワードではない"), std::string::npos);
+  EXPECT_EQ(Run("export " + Windows("NANKURO10.CRS")), 2);
+}
+
 TEST_F(TekutoolPuzzle, OnlyTheWindowCommandsLoadQtAndTheySpeakThroughTekutool) {
   std::string needed;
   ASSERT_EQ(std::system(("readelf -d " + std::string(TEKU_TEKUTOOL) + " >" + (dir_ / "stdout").string()).c_str()), 0);
