@@ -211,7 +211,7 @@ int RunPlay(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kPlay({"play", kUsage, RunPlay});
+const TekutoolCommand kPlay({"play", kUsage, kPlaySummary, RunPlay});
 
 }  // namespace
 
