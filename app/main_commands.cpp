@@ -209,11 +209,14 @@ bool TForm1::OpenPuzzle(const std::string& path, bool mustExist) {
 }
 
 bool TForm1::MN_FILESAVEClick() {
-  if (puzzle.MondaiName.empty() || SaveNeedsChooser(Folders, puzzle.MondaiName)) return MN_FILESAVEASClick();
-  return SaveTo(puzzle.MondaiName);
+  if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
+  // The puzzle lies in the installed program's own folder: it is saved whole to a file of the
+  // user's, as a save of the input alone would leave a file without the puzzle.
+  if (SaveNeedsChooser(Folders, puzzle.MondaiName)) return SaveAs(true);
+  return SaveTo(puzzle.MondaiName, false);
 }
 
-bool TForm1::SaveTo(const std::string& name) {
+bool TForm1::SaveTo(const std::string& name, bool whole) {
   const std::string path = ResolveInFolder(ProgramDir, name);
   ModeState modes = Modes();
   PuzzleFileContext c = FileContext(modes);
@@ -229,8 +232,8 @@ bool TForm1::SaveTo(const std::string& name) {
     if (!ok) return false;
   }
   try {
-    if (modes.create() || modes.answer()) SavePuzzle(c, name, foreign);
-    else SaveInput(c, name, foreign);
+    if (whole || modes.create() || modes.answer()) SavePuzzle(c, name, foreign);
+    if (modes.game()) SaveInput(c, name, whole ? ForeignFile::kKeep : foreign);
   } catch (const ProfileWriteError& e) {
     ShowMessage(MessageText(DisplayPath(e.path()) + QString::fromUtf8(" に書き込めません")),
                 MessageText(QString::fromUtf8("SAVE確認")));
@@ -245,7 +248,9 @@ bool TForm1::SaveTo(const std::string& name) {
   return true;
 }
 
-bool TForm1::MN_FILESAVEASClick() {
+bool TForm1::MN_FILESAVEASClick() { return SaveAs(false); }
+
+bool TForm1::SaveAs(bool whole) {
   const std::optional<std::string> chosen = ChooseSaveFile ? ChooseSaveFile() : RunFileDialog(*this, true);
   if (!chosen) return false;
   std::string path = *chosen;
@@ -254,7 +259,7 @@ bool TForm1::MN_FILESAVEASClick() {
   puzzle.FilePath = path;
   setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(puzzle.FilePath));
   puzzle.MondaiName = PuzzleNameFor(ProgramDir, path);
-  return SaveTo(puzzle.MondaiName);
+  return SaveTo(puzzle.MondaiName, whole);
 }
 
 void TForm1::MN_FILENEWOPENClick() {

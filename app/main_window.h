@@ -255,7 +255,9 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // Loads the puzzle at `path`; with `mustExist`, a missing file is a problem rather than the
   // empty puzzle under that name.
   bool OpenPuzzle(const std::string& path, bool mustExist);
-  bool SaveTo(const std::string& name);
+  // With `whole`, the puzzle is written in game mode as well, and then the input.
+  bool SaveTo(const std::string& name, bool whole);
+  bool SaveAs(bool whole);
   // The settings and log folders of an installed program, made at start; false when the
   // settings folder cannot be made (reported once, and then nothing is written to it).
   bool MakeSettingsFolders();

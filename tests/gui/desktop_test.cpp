@@ -168,6 +168,7 @@ TEST(DesktopInstalled, SettingsAndLogGoToTheirOwnFoldersAndABareNameIsSavedWhere
   EXPECT_TRUE(fs::exists(home.path("state/tekucros/TEKUTRC.LOG")));
   EXPECT_TRUE(f.sheets.allocated()) << "the sheets from the program folder";
   f.OpenPuzzleAt(program.path("SAMPLE1.CRS"));
+  f.puzzle.InputTbl[0] = 4;
   int chosen = 0;
   f.ChooseSaveFile = [&] {
     ++chosen;
@@ -175,7 +176,9 @@ TEST(DesktopInstalled, SettingsAndLogGoToTheirOwnFoldersAndABareNameIsSavedWhere
   };
   ASSERT_TRUE(f.MN_FILESAVEClick());
   EXPECT_EQ(chosen, 1) << "not into the program's own folder";
-  EXPECT_TRUE(fs::exists(home.path("MINE.CRS")));
+  const std::string saved = Slurp(home.path("MINE.CRS"));
+  EXPECT_NE(saved.find("WIDTH=15"), std::string::npos) << "the puzzle with the input, not the input alone";
+  EXPECT_NE(saved.find("INPUTTBL0=4,"), std::string::npos);
   f.close();
   EXPECT_EQ(ReadProfileString(home.path("config/tekucros/TEKUINI.INI"), "TEKUCROSE", "MONDAI", ""), home.path("MINE.CRS"));
   EXPECT_FALSE(fs::exists(program.path("TEKUINI.INI")));
