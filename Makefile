@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz bench look clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look clean
 
 all: build
 
@@ -27,10 +27,17 @@ build: configure
 run: build
 	cd $(PROGRAM_DIR) && env -u QT_QPA_PLATFORM ./TEKUCROS.EXE
 
-test: test-fuzz test-asan test-unit
+test: test-fuzz test-asan test-unit test-install
 
 test-unit: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs into a temporary prefix and starts the installed program as a desktop would.
+test-install: build
+	env -u QT_QPA_PLATFORM bash scripts/check-install.sh $(BUILD) $(BUILD)/look
+
+package: build
+	cmake --build $(BUILD) --target package
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEKU_SANITIZE=ON -DTEKU_GUI=ON

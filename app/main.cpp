@@ -1,15 +1,20 @@
 // Program entry: the application's title and help file, every window created once in a fixed
-// order (only the main window shown), then the event loop until the main window closes or a
-// termination signal ends the program.
+// order (only the main window shown), the puzzle named on the command line opened, then the
+// event loop until the main window closes or a termination signal ends the program.
 #include <QApplication>
+#include <cerrno>
 #include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <memory>
 #include <new>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "app/program_windows.h"
 #include "app/main_window.h"
+#include "desktop/puzzle_path.h"
 #include "dialogs/about_box.h"
 #include "services/termination_signals.h"
 
@@ -29,13 +34,26 @@ class TekuApplication final : public QApplication {
     }
   }
 };
+
+std::string CurrentFolder() {
+  std::vector<char> buffer(4096);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return std::string();
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::string(buffer.data());
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   // Caught before anything else starts, so that no library installs handlers of its own first.
   const int signalPipe = teku::CatchTerminationSignals();
   TekuApplication app(argc, argv);
+  // What is left once Qt has taken its own options, as the bytes the shell gave.
+  const std::string puzzlePath = teku::PuzzleArgument(std::vector<std::string>(argv + 1, argv + argc), CurrentFolder());
   QApplication::setApplicationName(QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
+  // Desktops match the windows to the installed desktop entry (its icon and name) by this.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tekucros"));
   QApplication::setWindowIcon(teku::ProgramIconImage());
   // The program ends with its main window, whichever other windows are still open.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -62,6 +80,9 @@ int main(int argc, char** argv) {
     windows.Create();
     if (signal == 0) {
       windows.Form1->show();
+      if (!puzzlePath.empty()) windows.Form1->OpenPuzzleAt(puzzlePath);
+    }
+    if (signal == 0) {
       status = QApplication::exec();
     }
   }

@@ -5,12 +5,12 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QTextBrowser>
-#include <cstdlib>
 #include <dirent.h>
 #include <new>
 #include <sys/stat.h>
 
 #include "app/answer_check.h"
+#include "desktop/puzzle_path.h"
 #include "services/cp932.h"
 #include "services/profile_file.h"
 #include "services/regular_file.h"
@@ -70,25 +70,6 @@ QString DisplayPath(const std::string& path) { return QFile::decodeName(QByteArr
 // A message in code page 932; what it cannot hold becomes '?' rather than losing the message.
 std::string MessageText(const QString& text) { return Utf8ToCp932Lossy(text.toStdString()); }
 
-std::string RealPath(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return std::string();
-  std::string out(real);
-  std::free(real);
-  return out;
-}
-
-// Puzzle files live in the program folder; a file chosen elsewhere is refused with a message.
-bool InProgramFolder(TForm1& f, const std::string& path) {
-  const std::string dir = DirectoryOf(path);
-  const std::string chosen = dir.empty() ? std::string() : RealPath(dir);
-  if (!chosen.empty() && chosen == RealPath(f.ProgramDir)) return true;
-  f.ShowMessage(MessageText(QString::fromUtf8("問題ファイルはプログラムのフォルダ（%1）に置いて下さい。")
-                                .arg(DisplayPath(f.ProgramDir))),
-                MessageText(QString::fromUtf8("ファイル")));
-  return false;
-}
-
 // The bytes of a path the file dialog gave. The dialog knows names only as text, so a folder
 // or file whose name is not valid UTF-8 comes back changed; such a path in the program folder
 // is matched to the folder's entries by how they show.
@@ -110,7 +91,8 @@ std::string DialogPathBytes(const TForm1& f, const QString& chosen) {
 
 std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
   const QString filter = QString::fromUtf8("ﾅﾝｸﾛ問題ﾌｧｲﾙ (*.CRS)");
-  const QString dir = DisplayPath(f.ProgramDir);
+  const QString dir =
+      DisplayPath(ChooserFolder(f.Folders, f.puzzle.FilePath, QFile::encodeName(QDir::homePath()).toStdString()));
   const QString path = save ? QFileDialog::getSaveFileName(&f, QString(), dir, filter)
                             : QFileDialog::getOpenFileName(&f, QString(), dir, filter);
   if (path.isEmpty()) return std::nullopt;
@@ -170,10 +152,32 @@ bool TForm1::AskToSave() {
 void TForm1::MN_FILEOPENClick() {
   if (!AskToSave()) return;
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
-  if (!chosen || !InProgramFolder(*this, *chosen)) return;
+  if (chosen) OpenPuzzle(*chosen, false);
+}
+
+bool TForm1::OpenPuzzleAt(const std::string& path) { return OpenPuzzle(path, true); }
+
+bool TForm1::OpenPuzzle(const std::string& path, bool mustExist) {
+  // The settings keep a puzzle of the program folder by its bare name, as the Windows build does.
+  const std::string name = PuzzleNameFor(ProgramDir, path);
   // A file that cannot be loaded leaves the puzzle and every window as they are.
   ModeState current = Modes();
-  if (!ReportLoadProblem(*this, CheckPuzzleFile(FileContext(current), BaseName(*chosen)), *chosen)) return;
+  const PuzzleFileStatus status = CheckPuzzleFile(FileContext(current), name);
+  if (mustExist && status == PuzzleFileStatus::kMissing) {
+    Recent.Remove(path);
+    RefreshRecentMenu();
+    ShowMessage(MessageText(QString::fromUtf8("%1 が見つかりません。").arg(DisplayPath(path))),
+                MessageText(QString::fromUtf8("ファイル")));
+    return false;
+  }
+  if (!ReportLoadProblem(*this, status, path)) {
+    if (status == PuzzleFileStatus::kNotPuzzle) {
+      Recent.Remove(path);
+      RefreshRecentMenu();
+    }
+    return false;
+  }
+  PuzzleFileStatus loaded = PuzzleFileStatus::kMissing;
   try {
     WaitCaption wait(this);
     if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
@@ -182,8 +186,9 @@ void TForm1::MN_FILEOPENClick() {
     ModeState modes = Modes();
     PuzzleFileContext c = FileContext(modes);
     // Checked again by the load itself: the file may have changed since.
-    if (!ReportLoadProblem(*this, LoadPuzzleFile(c, BaseName(*chosen)), *chosen)) return;
-    puzzle.FilePath = *chosen;
+    loaded = LoadPuzzleFile(c, name);
+    if (!ReportLoadProblem(*this, loaded, path)) return false;
+    puzzle.FilePath = path;
     SetModes(modes);
     clickCache.ClickCacheStale = 1;
     Modified = 0;
@@ -193,20 +198,32 @@ void TForm1::MN_FILEOPENClick() {
     RefreshPanels();
   } catch (const std::bad_alloc&) {
     ReportNoMemory(*this);
-    return;
+    return false;
   }
   setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(puzzle.FilePath));
+  if (loaded == PuzzleFileStatus::kPuzzle) {
+    Recent.Add(path);
+    RefreshRecentMenu();
+  }
+  return true;
 }
 
 bool TForm1::MN_FILESAVEClick() {
   if (puzzle.MondaiName.empty()) return MN_FILESAVEASClick();
-  const std::string path = TEKUINI1.ExeDir + puzzle.MondaiName;
+  // The puzzle lies in the installed program's own folder: it is saved whole to a file of the
+  // user's, as a save of the input alone would leave a file without the puzzle.
+  if (SaveNeedsChooser(Folders, puzzle.MondaiName)) return SaveAs(true);
+  return SaveTo(puzzle.MondaiName, false);
+}
+
+bool TForm1::SaveTo(const std::string& name, bool whole) {
+  const std::string path = ResolveInFolder(ProgramDir, name);
   ModeState modes = Modes();
   PuzzleFileContext c = FileContext(modes);
   // A file that is not a puzzle is replaced only when the user says so; the core refuses the
   // files it cannot read in full.
   ForeignFile foreign = ForeignFile::kKeep;
-  const PuzzleFileStatus status = CheckPuzzleFile(c, puzzle.MondaiName);
+  const PuzzleFileStatus status = CheckPuzzleFile(c, name);
   if (status == PuzzleFileStatus::kNotPuzzle) {
     if (!AskOverwriteNotPuzzle(path)) return false;
     foreign = ForeignFile::kReplace;
@@ -215,8 +232,8 @@ bool TForm1::MN_FILESAVEClick() {
     if (!ok) return false;
   }
   try {
-    if (modes.create() || modes.answer()) SavePuzzle(c, puzzle.MondaiName, foreign);
-    else SaveInput(c, puzzle.MondaiName, foreign);
+    if (whole || modes.create() || modes.answer()) SavePuzzle(c, name, foreign);
+    if (modes.game()) SaveInput(c, name, whole ? ForeignFile::kKeep : foreign);
   } catch (const ProfileWriteError& e) {
     ShowMessage(MessageText(DisplayPath(e.path()) + QString::fromUtf8(" に書き込めません")),
                 MessageText(QString::fromUtf8("SAVE確認")));
@@ -226,19 +243,23 @@ bool TForm1::MN_FILESAVEClick() {
     return false;
   }
   Modified = 0;
+  Recent.Add(path);
+  RefreshRecentMenu();
   return true;
 }
 
-bool TForm1::MN_FILESAVEASClick() {
+bool TForm1::MN_FILESAVEASClick() { return SaveAs(false); }
+
+bool TForm1::SaveAs(bool whole) {
   const std::optional<std::string> chosen = ChooseSaveFile ? ChooseSaveFile() : RunFileDialog(*this, true);
-  if (!chosen || !InProgramFolder(*this, *chosen)) return false;
+  if (!chosen) return false;
   std::string path = *chosen;
   // A name typed without an extension gets the puzzle files' one.
   if (BaseName(path).find('.') == std::string::npos) path += ".CRS";
   puzzle.FilePath = path;
   setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(puzzle.FilePath));
-  puzzle.MondaiName = BaseName(path);
-  return MN_FILESAVEClick();
+  puzzle.MondaiName = PuzzleNameFor(ProgramDir, path);
+  return SaveTo(puzzle.MondaiName, whole);
 }
 
 void TForm1::MN_FILENEWOPENClick() {
@@ -270,13 +291,13 @@ void TForm1::MN_FILETANGOClick() {
     return;
   }
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
-  if (!chosen || !InProgramFolder(*this, *chosen)) return;
+  if (!chosen) return;
   WaitCaption wait(this);
   const TextList before = puzzle.MojiTbl;
   ModeState modes = Modes();
   PuzzleFileContext c = FileContext(modes);
   try {
-    if (!ReportLoadProblem(*this, LoadCharTableOnly(c, BaseName(*chosen)), *chosen)) return;
+    if (!ReportLoadProblem(*this, LoadCharTableOnly(c, PuzzleNameFor(ProgramDir, *chosen)), *chosen)) return;
   } catch (const std::bad_alloc&) {
     ReportNoMemory(*this);
     return;

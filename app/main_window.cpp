@@ -13,12 +13,17 @@
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QResizeEvent>
 
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
 #include "app/window_placement.h"
+#include "desktop/puzzle_path.h"
 #include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
 #include "services/profile_file.h"
@@ -74,13 +79,19 @@ std::string Cp932(const char* utf8) {
 namespace {
 ProgramEnvironment WithExecutable(ProgramEnvironment environment) {
   if (environment.exePath.empty()) environment.exePath = ZIREDIZU::RunningExecutable();
+  if (!environment.folders) environment.folders = ProgramFoldersOf(environment.exePath);
   return environment;
+}
+
+std::string SectionOf(const std::string& exePath) {
+  const std::size_t slash = exePath.find_last_of('/');
+  return ZIREDIZU::SectionNameFor(slash == std::string::npos ? exePath : exePath.substr(slash + 1));
 }
 }  // namespace
 
 TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
     : QMainWindow(parent),
-      TEKUINI1(WithExecutable(environment).exePath,
+      TEKUINI1(*WithExecutable(environment).folders, SectionOf(WithExecutable(environment).exePath),
                PaletteSetup{nullptr,
                             environment.messages != nullptr ? environment.messages : &g_boxMessages,
                             std::nullopt}),
@@ -89,7 +100,9 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   AskOverwrite = [this] { return BoxAskOverwrite(this); };
   AskSaveChanges = [this] { return BoxAskSaveChanges(this); };
   AskOverwriteNotPuzzle = [this](const std::string& path) { return BoxAskOverwriteNotPuzzle(this, path); };
+  Folders = *environment_.folders;
   ProgramDir = TEKUINI1.ExeDir;
+  setAcceptDrops(true);
   sound.BgmMidPath = "BGM.MID";
   sound.LeftWavPath = "HIDARI.WAV";
   sound.RightWavPath = "MIGI.WAV";
@@ -154,9 +167,24 @@ bool TForm1::LoadSheet(const std::string& name, TDibImage& sheet, std::int32_t m
   return sheet.allocated();
 }
 
+bool TForm1::MakeSettingsFolders() {
+  if (Folders.portable) return true;
+  if (!Folders.stateDir.empty()) MakeFolders(Folders.stateDir);
+  return MakeFolders(Folders.settingsDir);
+}
+
 void TForm1::FormCreate() {
-  TraceStart(environment_.exePath);
+  settingsFolderOk_ = MakeSettingsFolders();
+  TraceStartAt(Folders.stateDir.empty() ? std::string() : Folders.stateDir + "TEKUTRC.LOG", environment_.exePath);
+  if (!settingsFolderOk_) {
+    Inform(QString::fromUtf8("設定を保存するフォルダ %1 を作れません。設定は初期値で始め、保存しません。")
+               .arg(Folders.settingsDir.empty() ? QString::fromUtf8("（ホームフォルダがありません）")
+                                                : QFile::decodeName(QByteArray::fromStdString(Folders.settingsDir))),
+           QString::fromUtf8("ミナモナンクロ支援ツールv0.42"));
+  }
   ReportSettingsFile();
+  Recent.Read([this](const std::string& key) { return ReadIni(key); });
+  RefreshRecentMenu();
   InLayout = 1;
   ResizeReady = 0;
   NewPuzzlePending = 0;
@@ -235,20 +263,21 @@ void TForm1::FormDestroy() {
     width = normal.width();
     height = normal.height() - menuBar()->height();
   }
-  WriteIniKeys({{"Left", std::to_string(left)},
-                {"Top", std::to_string(top)},
-                {"Width", std::to_string(width)},
-                {"Height", std::to_string(height)},
-                {"MOJIBMP", MojiBmpPath},
-                {"NUMBMP", NumBmpPath},
-                {"COLORBMP", ColorBmpPath},
-                {"BGMMID", sound.BgmMidPath},
-                {"LEFTWAV", sound.LeftWavPath},
-                {"RIGHTWAV", sound.RightWavPath},
-                {"FINEWAV", sound.FineWavPath},
-                {"FINEBMP", FineBmpPath},
-                {"MONDAI", puzzle.MondaiName},
-                {"ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF"}});
+  const bool written = WriteIniKeys({{"Left", std::to_string(left)},
+                                     {"Top", std::to_string(top)},
+                                     {"Width", std::to_string(width)},
+                                     {"Height", std::to_string(height)},
+                                     {"MOJIBMP", MojiBmpPath},
+                                     {"NUMBMP", NumBmpPath},
+                                     {"COLORBMP", ColorBmpPath},
+                                     {"BGMMID", sound.BgmMidPath},
+                                     {"LEFTWAV", sound.LeftWavPath},
+                                     {"RIGHTWAV", sound.RightWavPath},
+                                     {"FINEWAV", sound.FineWavPath},
+                                     {"FINEBMP", FineBmpPath},
+                                     {"MONDAI", puzzle.MondaiName},
+                                     {"ONKYO", checked("MN_MODEONGAKU") ? "ON" : "OFF"}});
+  if (written) WriteRecentFiles();
   FreeImage(FinePicture);
   FreeImage(PaintBox1->Image);
   FreeImage(sheets.MojiSheet);
@@ -307,6 +336,8 @@ void TForm1::WriteIni(const std::string& key, const std::string& value) {
 }
 
 bool TForm1::WriteIniKeys(std::initializer_list<std::pair<const char*, std::string>> keys) {
+  // Already reported at start: a settings folder that could not be made takes nothing.
+  if (!settingsFolderOk_) return false;
   try {
     ProfileBatch batch(TEKUINI1.IniFileName);
     for (const auto& [key, value] : keys) WriteIni(key, value);
@@ -315,6 +346,18 @@ bool TForm1::WriteIniKeys(std::initializer_list<std::pair<const char*, std::stri
   } catch (const ProfileWriteError& e) {
     ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
     return false;
+  }
+}
+
+void TForm1::WriteRecentFiles() {
+  if (!settingsFolderOk_) return;
+  try {
+    ProfileBatch batch(TEKUINI1.IniFileName);
+    Recent.Write([this](const std::string& key, const std::string& value) { WriteIni(key, value); },
+                 [this](const std::string& key) { DeleteProfileKey(TEKUINI1.IniFileName, TEKUINI1.SectionName, key); });
+    batch.Commit();
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(Cp932(e.what()), Cp932("ミナモナンクロ支援ツールv0.42"));
   }
 }
 
@@ -331,6 +374,20 @@ void TForm1::BuildMenu() {
       action->setChecked(entry.checkedAtStart);
       items_[entry.name] = action;
     }
+  }
+  // Ours, beside the items the Windows build has: a fixed set of entries, updated in place, so
+  // that an entry's own action never goes while its handler runs.
+  auto* fileMenu = menuBar()->findChild<QMenu*>(QStringLiteral("MN_FILE"));
+  RecentMenu = new QMenu(QString::fromUtf8("最近使ったファイル(&R)"), fileMenu);
+  RecentMenu->menuAction()->setObjectName(QStringLiteral("MN_FILERECENT"));
+  fileMenu->insertMenu(item("MN_FILESAVE"), RecentMenu);
+  for (std::size_t i = 0; i < kRecentFilesMax; ++i) {
+    QAction* entry = RecentMenu->addAction(QString());
+    connect(entry, &QAction::triggered, this, [this, i] {
+      if (i >= Recent.paths().size()) return;
+      const std::string path = Recent.paths()[i];
+      if (AskToSave()) OpenPuzzleAt(path);
+    });
   }
   connect(item("MN_FILESAVE"), &QAction::triggered, this, [this] { MN_FILESAVEClick(); });
   connect(item("MN_FILESAVEAS"), &QAction::triggered, this, [this] { MN_FILESAVEASClick(); });
@@ -355,6 +412,48 @@ void TForm1::BuildMenu() {
       (this->*handler)();
     });
   }
+}
+
+void TForm1::RefreshRecentMenu() {
+  const QList<QAction*> entries = RecentMenu->actions();
+  const std::vector<std::string>& paths = Recent.paths();
+  for (qsizetype i = 0; i < entries.size(); ++i) {
+    const bool used = static_cast<std::size_t>(i) < paths.size();
+    entries[i]->setVisible(used);
+    if (!used) continue;
+    QString shown = QFile::decodeName(QByteArray::fromStdString(paths[static_cast<std::size_t>(i)]));
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    entries[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+  }
+  RecentMenu->menuAction()->setEnabled(!paths.empty());
+}
+
+namespace {
+// The local path of the first entry of a drop, as bytes: the list keeps them %-escaped, which
+// QUrl would read as UTF-8. Empty when that entry is not a puzzle file here.
+std::string DroppedPuzzle(const QMimeData* data) {
+  for (QByteArray uri : data->data(QStringLiteral("text/uri-list")).split('\n')) {
+    uri = uri.trimmed();
+    if (uri.isEmpty() || uri.startsWith('#')) continue;
+    const std::string path = LocalPathOfUri(uri.toStdString());
+    return HasPuzzleExtension(path) ? path : std::string();
+  }
+  return std::string();
+}
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedPuzzle(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const std::string path = DroppedPuzzle(event->mimeData());
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  // After the drop has ended: the save question must not hold the file manager's drag.
+  QTimer::singleShot(0, this, [this, path] {
+    if (AskToSave()) OpenPuzzleAt(path);
+  });
 }
 
 QAction* TForm1::item(const std::string& name) const {

@@ -19,12 +19,15 @@
 #include "app/puzzle_file.h"
 #include "app/program_environment.h"
 #include "app/puzzle_model.h"
+#include "desktop/program_folders.h"
+#include "desktop/recent_files.h"
 #include "services/sound.h"
 #include "services/ziredizu.h"
 #include "surface/qt_text_rasterizer.h"
 #include "surface/tekubmp_widget.h"
 
 class QAction;
+class QMenu;
 
 namespace teku {
 
@@ -81,7 +84,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   HPalette PaletteHandle = nullptr;  // owned by TEKUINI1
 
   // ---- file names (bare names are looked up in the program directory) ----------------------
-  std::string ProgramDir;  // ends with '/'
+  ProgramFolders Folders;
+  std::string ProgramDir;  // Folders.programDir: the executable's folder, or the installed data
   std::string MojiBmpPath = "TEKUMOJI.BMP";
   std::string NumBmpPath = "TEKUNUMB.BMP";
   std::string ColorBmpPath = "TEKUCOLR.BMP";
@@ -182,6 +186,10 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void MN_FILENEWOPENClick();
   void MN_FILETANGOClick();
   void MN_FILEFINEClick();
+  // Opens the puzzle at `path` as "開く" does once its file is chosen (the save question is
+  // the caller's): a missing file, or one that is not a puzzle, is reported and changes nothing.
+  // For the command line, a drop and the recent list. True when the puzzle was loaded.
+  bool OpenPuzzleAt(const std::string& path);
   void MN_MODEGAMEClick();
   void MN_MODEANSERClick();
   void MN_MODECREATEClick();
@@ -202,6 +210,10 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
   // The save question before work is replaced; false when the command must not go on.
   bool AskToSave();
+  // The puzzles last opened or saved, and the "最近使ったファイル" submenu listing them.
+  RecentFiles Recent;
+  QMenu* RecentMenu = nullptr;
+  void RefreshRecentMenu();
   // The puzzle file operations with the current mode marks.
   PuzzleFileContext FileContext(ModeState& modes);
 
@@ -227,6 +239,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();
@@ -238,7 +252,19 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void RestoreGeometry(std::int32_t left, std::int32_t top, std::int32_t width,
                        std::int32_t height);
 
+  // Loads the puzzle at `path`; with `mustExist`, a missing file is a problem rather than the
+  // empty puzzle under that name.
+  bool OpenPuzzle(const std::string& path, bool mustExist);
+  // With `whole`, the puzzle is written in game mode as well, and then the input.
+  bool SaveTo(const std::string& name, bool whole);
+  bool SaveAs(bool whole);
+  // The settings and log folders of an installed program, made at start; false when the
+  // settings folder cannot be made (reported once, and then nothing is written to it).
+  bool MakeSettingsFolders();
+  void WriteRecentFiles();
+
   ProgramEnvironment environment_;
+  bool settingsFolderOk_ = true;
   bool destroyed_ = false;
   void BuildMenu();
   void MN_FILEENDClick();

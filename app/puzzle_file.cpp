@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "desktop/puzzle_path.h"
+
 namespace teku {
 
 bool ParseDecimal(const std::string& text, std::int32_t& value) {
@@ -51,7 +53,7 @@ namespace {
 
 const char* const kHintSlot255Key = "HINTSLOT255";
 
-std::string Path(const PuzzleFileContext& c, const std::string& name) { return c.ini.ExeDir + name; }
+std::string Path(const PuzzleFileContext& c, const std::string& name) { return ResolveInFolder(c.ini.ExeDir, name); }
 
 void ReadList(PuzzleFileContext& c, const std::string& name, const std::string& key,
               std::int32_t* into, std::int32_t defaultValue) {
@@ -82,7 +84,7 @@ PuzzleFileStatus PuzzleStatusOf(ProfileFileState state) {
 
 PuzzleFileStatus CheckPuzzleFile(const PuzzleFileContext& c, const std::string& name) {
   if (name.empty()) return PuzzleFileStatus::kMissing;
-  return PuzzleStatusOf(CheckProfileFile(c.ini.ExeDir + name));
+  return PuzzleStatusOf(CheckProfileFile(Path(c, name)));
 }
 
 namespace {

@@ -1,5 +1,5 @@
-// Puzzle files (*.CRS): every key, its default and the order of reads and writes. The files lie
-// in the program folder; each operation takes a bare file name.
+// Puzzle files (*.CRS): every key, its default and the order of reads and writes. Each operation
+// takes the puzzle's name: a bare file name lies in the program folder, a path anywhere.
 #pragma once
 
 #include <functional>

@@ -9,27 +9,14 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "surface/program_icon.h"
+
 namespace teku {
 
 QIcon ProgramIconImage() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(QColor(0x00, 0x00, 0x80));
-  QPainter p(&pixmap);
-  p.setPen(QColor(0x80, 0x80, 0x80));
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      const bool blocked = (r + c) % 4 == 3;
-      p.fillRect(2 + c * 10, 2 + r * 10, 9, 9, blocked ? QColor(0x33, 0x33, 0x33) : Qt::white);
-    }
-  }
-  p.fillRect(12, 12, 9, 9, QColor(0xFF, 0xFF, 0xCC));
-  p.setPen(QColor(0x00, 0x00, 0xFF));
-  QFont f(QStringLiteral("IPAGothic"));
-  f.setPixelSize(9);
-  p.setFont(f);
-  p.drawText(QRect(12, 12, 9, 9), Qt::AlignCenter, QString::fromUtf8("ナ"));
-  p.end();
-  return QIcon(pixmap);
+  QIcon icon;
+  for (const int size : {16, 32, 48, 256}) icon.addPixmap(QPixmap::fromImage(ProgramIconPicture(size)));
+  return icon;
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {

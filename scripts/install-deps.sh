@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   libjpeg-turbo-progs imagemagick
   xvfb xauth xdotool openbox
+  help2man desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "desktop/puzzle_path.h"
 #include "services/palette_merge.h"
 #include "services/profile_file.h"
 #include "surface/image_loader.h"
@@ -50,6 +51,14 @@ ZIREDIZU::ZIREDIZU(const std::string& exeDir, const std::string& sectionName,
                    const PaletteSetup& setup) {
   BuildPalette(setup);
   SetIdentity(exeDir, sectionName);
+  LoadStartPicture(setup);
+}
+
+ZIREDIZU::ZIREDIZU(const ProgramFolders& folders, const std::string& sectionName, const PaletteSetup& setup) {
+  BuildPalette(setup);
+  SetIdentity(folders.programDir, sectionName);
+  // Without a settings folder there is no settings file, rather than one in the current folder.
+  IniFileName = folders.settingsDir.empty() ? std::string() : folders.settingsDir + "TEKUINI.INI";
   LoadStartPicture(setup);
 }
 
@@ -255,16 +264,16 @@ void ZIREDIZU::WriteIni(const std::string& key, const std::string& value) const 
 }
 
 std::string ZIREDIZU::ReadFileIni(const std::string& fileName, const std::string& key) const {
-  return ReadProfileString(ExeDir + fileName, SectionName, key, "");
+  return ReadProfileString(ResolveInFolder(ExeDir, fileName), SectionName, key, "");
 }
 
 void ZIREDIZU::WriteFileIni(const std::string& fileName, const std::string& key,
                             const std::string& value) const {
-  WriteProfileString(ExeDir + fileName, SectionName, key, value);
+  WriteProfileString(ResolveInFolder(ExeDir, fileName), SectionName, key, value);
 }
 
 void ZIREDIZU::DeleteFileIni(const std::string& fileName, const std::string& key) const {
-  DeleteProfileKey(ExeDir + fileName, SectionName, key);
+  DeleteProfileKey(ResolveInFolder(ExeDir, fileName), SectionName, key);
 }
 
 }  // namespace teku

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "desktop/program_folders.h"
 #include "surface/dib_image.h"
 #include "surface/image_loader.h"
 
@@ -34,6 +35,9 @@ class ZIREDIZU {
   // A program folder and an explicit section name.
   ZIREDIZU(const std::string& exeDir, const std::string& sectionName);
   ZIREDIZU(const std::string& exeDir, const std::string& sectionName, const PaletteSetup& setup);
+  // A program whose settings lie apart from its data (an installed one): ExeDir is the
+  // program folder, IniFileName is in the settings folder.
+  ZIREDIZU(const ProgramFolders& folders, const std::string& sectionName, const PaletteSetup& setup);
   ~ZIREDIZU();
   // Copies own a copy of the logical palette.
   ZIREDIZU(const ZIREDIZU& other);
@@ -41,8 +45,8 @@ class ZIREDIZU {
   ZIREDIZU(ZIREDIZU&& other) noexcept;
   ZIREDIZU& operator=(ZIREDIZU&& other) noexcept;
 
-  std::string IniFileName;  // ExeDir + "TEKUINI.INI"
-  std::string ExeDir;       // ends with '/'
+  std::string IniFileName;  // ExeDir + "TEKUINI.INI", or in the settings folder
+  std::string ExeDir;       // the program folder (data files, bare puzzle names); ends with '/'
   std::string SectionName;
 
   Palette256 Palette{};
@@ -67,6 +71,7 @@ class ZIREDIZU {
 
   std::string ReadIni(const std::string& key) const;
   void WriteIni(const std::string& key, const std::string& value) const;
+  // A file name without '/' lies in ExeDir; a path is used as it is.
   std::string ReadFileIni(const std::string& fileName, const std::string& key) const;
   void WriteFileIni(const std::string& fileName, const std::string& key,
                     const std::string& value) const;

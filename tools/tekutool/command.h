@@ -16,7 +16,8 @@ using Args = std::vector<std::string>;  // the arguments after the subcommand's 
 
 struct Command {
   const char* name;
-  const char* usage;  // one line: "info PUZZLE [--section NAME]"
+  const char* usage;    // one line: "info PUZZLE [--section NAME]"
+  const char* summary;  // one sentence for --help
   int (*run)(const Args& args);
 };
 

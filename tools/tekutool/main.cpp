@@ -47,12 +47,14 @@ void PrintHelp(std::FILE* out) {
   auto commands = Registry();
 #ifdef TEKUTOOL_FRONT
   for (const WindowCommand& c : kWindowCommands) {
-    if (Offered(c)) commands.push_back(Command{c.name, c.usage, nullptr});
+    if (Offered(c)) commands.push_back(Command{c.name, c.usage, c.summary, nullptr});
   }
 #endif
   std::sort(commands.begin(), commands.end(),
             [](const Command& a, const Command& b) { return std::string(a.name) < b.name; });
-  for (const Command& c : commands) std::fprintf(out, "  tekutool %s\n", c.usage);
+  // A usage line and its sentence below it, the layout help2man makes the man page from.
+  for (const Command& c : commands) std::fprintf(out, "  %s\n      %s\n", c.usage, c.summary);
+  std::fprintf(out, "\noptions:\n  --help     this text\n  --version  the version of tekutool\n");
 }
 }  // namespace
 
@@ -75,6 +77,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintHelp(stdout);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    std::printf("tekutool %s\n", TEKU_VERSION);
     return kExitOk;
   }
   for (const Command& c : Commands()) {

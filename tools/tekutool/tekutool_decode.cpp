@@ -14,6 +14,8 @@ namespace tekutool {
 namespace {
 
 constexpr const char* kUsage = "decode PICTURE OUT.BMP [--initbmp FILE] [--trace LOGFILE]";
+constexpr const char* kSummary =
+    "Reads a picture (BMP, JPEG, MAG, ICO) onto the program palette and writes an 8-bit BMP.";
 
 int RunDecode(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--initbmp", "--trace"}, {});
@@ -45,7 +47,7 @@ int RunDecode(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kDecode({"decode", kUsage, RunDecode});
+const TekutoolCommand kDecode({"decode", kUsage, kSummary, RunDecode});
 
 }  // namespace
 

@@ -11,6 +11,8 @@ namespace tekutool {
 namespace {
 
 constexpr const char* kUsage = "info PUZZLE [--section NAME]";
+constexpr const char* kSummary =
+    "Prints the puzzle as the program reads it, as one JSON object.";
 
 int RunInfo(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--section"}, {});
@@ -26,7 +28,7 @@ int RunInfo(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kInfo({"info", kUsage, RunInfo});
+const TekutoolCommand kInfo({"info", kUsage, kSummary, RunInfo});
 
 }  // namespace
 

@@ -60,8 +60,10 @@ int RunImport(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kExport({"export", kExportUsage, RunExport});
-const TekutoolCommand kImport({"import", kImportUsage, RunImport});
+const TekutoolCommand kExport({"export", kExportUsage,
+                               "Writes the puzzle as an ipuz document other crossword programs open.", RunExport});
+const TekutoolCommand kImport({"import", kImportUsage,
+                               "Reads an ipuz crossword and saves it as a puzzle file.", RunImport});
 
 }  // namespace
 

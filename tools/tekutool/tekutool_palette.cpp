@@ -11,6 +11,8 @@ namespace tekutool {
 namespace {
 
 constexpr const char* kUsage = "palette [--initbmp FILE]";
+constexpr const char* kSummary =
+    "Prints the 256 entries of the program palette built with a palette picture.";
 
 int RunPalette(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--initbmp"}, {});
@@ -30,7 +32,7 @@ int RunPalette(const Args& args) {
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
 
-const TekutoolCommand kPalette({"palette", kUsage, RunPalette});
+const TekutoolCommand kPalette({"palette", kUsage, kSummary, RunPalette});
 
 }  // namespace
 

@@ -188,7 +188,7 @@ int RunPlay(const Args& args) {
   QApplication app(argc, argv);
   std::string folder = DirectoryOf(parsed.positional[1]);
   AcceptingMessages messages;
-  teku::ProgramWindows windows(teku::ProgramEnvironment{folder + "TEKUCROS.EXE", &messages});
+  teku::ProgramWindows windows(teku::ProgramEnvironment{folder + "TEKUCROS.EXE", &messages, std::nullopt});
   windows.Create();
   windows.Form1->show();
   windows.Form1->setChecked("MN_MODEONGAKU", true);
@@ -211,7 +211,7 @@ int RunPlay(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kPlay({"play", kUsage, RunPlay});
+const TekutoolCommand kPlay({"play", kUsage, kPlaySummary, RunPlay});
 
 }  // namespace
 

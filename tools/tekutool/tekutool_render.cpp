@@ -17,8 +17,9 @@ namespace {
 
 constexpr const char* kUsage = kRenderUsage;
 
-// The folder of the running tekutool: the program folder with the glyph sheets.
-std::string OwnFolder() { return DirectoryOf(teku::ZIREDIZU::RunningExecutable()); }
+// The program folder of the running tekutool, with the glyph sheets: its own folder, or the
+// installed data folder.
+std::string OwnFolder() { return teku::ProgramFoldersOf(teku::ZIREDIZU::RunningExecutable()).programDir; }
 
 int RunRender(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--mode", "--cursor", "--sheets", "--moji-sheet"}, {});
@@ -82,7 +83,7 @@ int RunRender(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kRender({"render", kUsage, RunRender});
+const TekutoolCommand kRender({"render", kUsage, kRenderSummary, RunRender});
 
 }  // namespace
 

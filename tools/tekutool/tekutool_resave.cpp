@@ -10,6 +10,8 @@ namespace tekutool {
 namespace {
 
 constexpr const char* kUsage = "resave IN OUT [--section NAME] [--input]";
+constexpr const char* kSummary =
+    "Reads a puzzle and writes it again as the program's save does (--input: the player's input too).";
 
 int RunResave(const Args& args) {
   const ParsedArgs parsed = ParseArgs(args, {"--section"}, {"--input"});
@@ -31,7 +33,7 @@ int RunResave(const Args& args) {
   return kExitOk;
 }
 
-const TekutoolCommand kResave({"resave", kUsage, RunResave});
+const TekutoolCommand kResave({"resave", kUsage, kSummary, RunResave});
 
 }  // namespace
 

@@ -11,15 +11,20 @@ inline constexpr const char* kRenderUsage =
     "render PUZZLE OUT.BMP [--mode game|answer|create] [--cursor X,Y] [--sheets DIR] "
     "[--moji-sheet FILE]";
 inline constexpr const char* kPlayUsage = "play PUZZLE|none SCRIPT";
+inline constexpr const char* kRenderSummary =
+    "Draws the grid of a puzzle as the main window shows it, into a BMP.";
+inline constexpr const char* kPlaySummary =
+    "Runs the program's windows offscreen, driven by a script, and prints the state as JSON.";
 
 struct WindowCommand {
   const char* name;
   const char* usage;
+  const char* summary;
   bool needsWindows;  // only where the windows are built
 };
 inline constexpr WindowCommand kWindowCommands[] = {
-    {"play", kPlayUsage, true},
-    {"render", kRenderUsage, false},
+    {"play", kPlayUsage, kPlaySummary, true},
+    {"render", kRenderUsage, kRenderSummary, false},
 };
 
 }  // namespace tekutool

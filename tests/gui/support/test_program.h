@@ -32,7 +32,7 @@ class TestProgram {
 
   const std::filesystem::path& dir() const { return dir_; }
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  ProgramEnvironment environment() { return ProgramEnvironment{path("TEKUCROS.EXE"), &messages}; }
+  ProgramEnvironment environment() { return ProgramEnvironment{path("TEKUCROS.EXE"), &messages, std::nullopt}; }
 
   RecordingMessages messages;
 
