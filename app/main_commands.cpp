@@ -11,6 +11,7 @@
 
 #include "app/answer_check.h"
 #include "desktop/puzzle_path.h"
+#include "export/ipuz.h"
 #include "services/cp932.h"
 #include "services/profile_file.h"
 #include "services/regular_file.h"
@@ -90,7 +91,8 @@ std::string DialogPathBytes(const TForm1& f, const QString& chosen) {
 }
 
 std::optional<std::string> RunFileDialog(TForm1& f, bool save) {
-  const QString filter = QString::fromUtf8("ﾅﾝｸﾛ問題ﾌｧｲﾙ (*.CRS)");
+  QString filter = QString::fromUtf8("ﾅﾝｸﾛ問題ﾌｧｲﾙ (*.CRS)");
+  if (!save) filter += QString::fromUtf8(";;ipuz (*.ipuz)");
   const QString dir =
       DisplayPath(ChooserFolder(f.Folders, f.puzzle.FilePath, QFile::encodeName(QDir::homePath()).toStdString()));
   const QString path = save ? QFileDialog::getSaveFileName(&f, QString(), dir, filter)
@@ -157,7 +159,81 @@ void TForm1::MN_FILEOPENClick() {
 
 bool TForm1::OpenPuzzleAt(const std::string& path) { return OpenPuzzle(path, true); }
 
+namespace {
+bool IsIpuzPath(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  return dot != std::string::npos && QString::fromStdString(path.substr(dot)).compare(QStringLiteral(".ipuz"), Qt::CaseInsensitive) == 0;
+}
+// An ipuz of the largest puzzle with every clue is far below this.
+constexpr std::int64_t kIpuzMax = 16 << 20;
+}  // namespace
+
+// An ipuz document opens as a puzzle without a file of its own: a save asks where to put it.
+bool TForm1::OpenIpuz(const std::string& path) {
+  std::string document;
+  const FileRead read = ReadRegularFile(path, kIpuzMax, document);
+  if (read != FileRead::kOk) {
+    ShowMessage(MessageText(QString::fromUtf8("%1 を読み込めません。").arg(DisplayPath(path))),
+                MessageText(QString::fromUtf8("ファイル")));
+    return false;
+  }
+  {
+    // Read once aside, so that a document that cannot be taken leaves the puzzle as it is.
+    Puzzle trial;
+    PuzzleKind kind{};
+    std::string error;
+    if (!ReadIpuz(document, trial, kind, error)) {
+      ShowMessage(MessageText(DisplayPath(path) + QString::fromUtf8("：") + QString::fromStdString(error)),
+                  MessageText(QString::fromUtf8("ファイル")));
+      return false;
+    }
+  }
+  WaitCaption wait(this);
+  if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
+  if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
+  NewPuzzlePending = 0;
+  ModeState modes = Modes();
+  std::string error;
+  ReadIpuz(document, puzzle, modes.kind, error);
+  modes.play = PlayMode::Game;
+  puzzle.MondaiName.clear();
+  puzzle.FilePath = path;
+  SetModes(modes);
+  BuildMojiSheet();
+  clickCache.ClickCacheStale = 1;
+  Modified = 0;
+  ScrollToOrigin();
+  LayoutGrid();
+  RedrawAndShow();
+  RefreshPanels();
+  Recent.Add(path);
+  RefreshRecentMenu();
+  return true;
+}
+
+void TForm1::MN_FILEEXPORTIPUZClick() {
+  bool withSolution = true;
+  if (!puzzle.Password.empty()) {
+    const SaveAnswer answer = AskExportWithoutSolution();
+    if (answer == SaveAnswer::Cancel) return;
+    withSolution = answer == SaveAnswer::No;
+  }
+  std::optional<std::string> chosen = ChooseExportFile(QString::fromUtf8("ipuz (*.ipuz)"));
+  if (!chosen) return;
+  std::string path = *chosen;
+  if (BaseName(path).find('.') == std::string::npos) path += ".ipuz";
+  try {
+    ReplaceFileWith(path, WriteIpuz(puzzle, Modes().kind, withSolution));
+  } catch (const ProfileWriteError& e) {
+    ShowMessage(MessageText(DisplayPath(e.path()) + QString::fromUtf8(" に書き込めません")),
+                MessageText(QString::fromUtf8("エクスポート")));
+  } catch (const std::bad_alloc&) {
+    ReportNoMemory(*this);
+  }
+}
+
 bool TForm1::OpenPuzzle(const std::string& path, bool mustExist) {
+  if (IsIpuzPath(path)) return OpenIpuz(path);
   // The settings keep a puzzle of the program folder by its bare name, as the Windows build does.
   const std::string name = PuzzleNameFor(ProgramDir, path);
   // A file that cannot be loaded leaves the puzzle and every window as they are.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLayout>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWheelEvent>
@@ -100,6 +101,19 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   AskOverwrite = [this] { return BoxAskOverwrite(this); };
   AskSaveChanges = [this] { return BoxAskSaveChanges(this); };
   AskOverwriteNotPuzzle = [this](const std::string& path) { return BoxAskOverwriteNotPuzzle(this, path); };
+  AskExportWithoutSolution = [this] {
+    const auto b = QMessageBox::question(
+        this, QString::fromUtf8("エクスポート"),
+        QString::fromUtf8("この問題にはパスワードが付いています。答えを書き出さずにおきますか？\n"
+                          "（書き出さないと、ほかのプログラムでは答え合わせができません）"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    return b == QMessageBox::Yes ? SaveAnswer::Yes : b == QMessageBox::No ? SaveAnswer::No : SaveAnswer::Cancel;
+  };
+  ChooseExportFile = [this](const QString& filter) -> std::optional<std::string> {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("エクスポート"), QString(), filter);
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+  };
   Folders = *environment_.folders;
   ProgramDir = TEKUINI1.ExeDir;
   setAcceptDrops(true);
@@ -389,6 +403,14 @@ void TForm1::BuildMenu() {
       if (AskToSave()) OpenPuzzleAt(path);
     });
   }
+  // Ours too: exports to the formats of other programs.
+  auto* exportMenu = new QMenu(QString::fromUtf8("エクスポート(&X)"), fileMenu);
+  exportMenu->menuAction()->setObjectName(QStringLiteral("MN_FILEEXPORT"));
+  fileMenu->insertMenu(item("MN_FILEDUMMY2"), exportMenu);
+  QAction* ipuz = exportMenu->addAction(QString::fromUtf8("ipuz(&I)..."));
+  ipuz->setObjectName(QStringLiteral("MN_FILEEXPORTIPUZ"));
+  items_["MN_FILEEXPORTIPUZ"] = ipuz;
+  connect(ipuz, &QAction::triggered, this, [this] { MN_FILEEXPORTIPUZClick(); });
   connect(item("MN_FILESAVE"), &QAction::triggered, this, [this] { MN_FILESAVEClick(); });
   connect(item("MN_FILESAVEAS"), &QAction::triggered, this, [this] { MN_FILESAVEASClick(); });
   const std::pair<const char*, void (TForm1::*)()> handlers[] = {

@@ -185,6 +185,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   bool MN_FILESAVEASClick();
   void MN_FILENEWOPENClick();
   void MN_FILETANGOClick();
+  // ファイル → エクスポート → ipuz: the puzzle as an ipuz document for other programs.
+  void MN_FILEEXPORTIPUZClick();
   void MN_FILEFINEClick();
   // Opens the puzzle at `path` as "開く" does once its file is chosen (the save question is
   // the caller's): a missing file, or one that is not a puzzle, is reported and changes nothing.
@@ -229,6 +231,11 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   enum class SaveAnswer { Yes, No, Cancel };
   // "内容が更新されています、内容を保存しますか？"
   std::function<SaveAnswer()> AskSaveChanges;
+  // The file an export goes to (the filter names its kind): a full path, or nothing.
+  std::function<std::optional<std::string>(const QString& filter)> ChooseExportFile;
+  // A puzzle with a password is exported without its solution unless the author says otherwise:
+  // Yes leaves the solution out, No writes it, Cancel exports nothing.
+  std::function<SaveAnswer()> AskExportWithoutSolution;
 
   // The font dialog: gets the current font, returns the chosen one or nothing (cancelled).
   std::function<std::optional<QFont>(const QFont&)> ChooseFont;
@@ -255,6 +262,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // Loads the puzzle at `path`; with `mustExist`, a missing file is a problem rather than the
   // empty puzzle under that name.
   bool OpenPuzzle(const std::string& path, bool mustExist);
+  bool OpenIpuz(const std::string& path);
   // With `whole`, the puzzle is written in game mode as well, and then the input.
   bool SaveTo(const std::string& name, bool whole);
   bool SaveAs(bool whole);

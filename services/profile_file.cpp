@@ -732,6 +732,12 @@ void DeleteProfileKey(const std::string& path, const std::string& section, const
   batch.Commit();
 }
 
+void ReplaceFileWith(const std::string& path, const std::string& bytes) {
+  FolderLock lock(path);
+  if (lock.state() == FolderLock::State::kBusy) throw ProfileWriteError(path);
+  ReplaceFile(path, bytes, lock.state() == FolderLock::State::kHeld);
+}
+
 ProfileBatch::ProfileBatch(const std::string& path, ForeignFile foreign) : path_(path) {
   auto& batches = Batches();
   auto it = batches.find(path);

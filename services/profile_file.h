@@ -68,6 +68,10 @@ void WriteProfileString(const std::string& path, const std::string& section,
 // key leaves the file untouched. Throws ProfileWriteError when the file cannot be replaced.
 void DeleteProfileKey(const std::string& path, const std::string& section, const std::string& key);
 
+// Replaces the file at `path` with `bytes` as a save does (under the folder's lock, through an
+// exclusive temporary file, keeping the target's permissions). Throws ProfileWriteError.
+void ReplaceFileWith(const std::string& path, const std::string& bytes);
+
 // Whether a batch may replace a file that is not profile text (kNotText, kNotRegular): only
 // once the user has said so.
 enum class ForeignFile { kKeep, kReplace };

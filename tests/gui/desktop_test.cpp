@@ -109,6 +109,36 @@ TEST_F(Desktop, AMissingOrForeignPathIsReportedAndChangesNothing) {
   EXPECT_EQ(form->Recent.paths(), std::vector<std::string>{program.path("SAMPLE1.CRS")}) << "they leave the list";
 }
 
+TEST_F(Desktop, AnIpuzExportOpensAgainAsThePuzzleAndABadOneChangesNothing) {
+  form->OpenPuzzleAt(program.path("SAMPLE2.CRS"));
+  form->puzzle.Password = "pw";
+  int asked = 0;
+  form->AskExportWithoutSolution = [&] {
+    ++asked;
+    return TForm1::SaveAnswer::No;
+  };
+  form->ChooseExportFile = [&](const QString& filter) {
+    EXPECT_TRUE(filter.contains(QStringLiteral("*.ipuz")));
+    return std::optional<std::string>(elsewhere.path("S2"));
+  };
+  form->item("MN_FILEEXPORTIPUZ")->trigger();
+  EXPECT_EQ(asked, 1) << "a puzzle with a password asks first";
+  ASSERT_TRUE(fs::exists(elsewhere.path("S2.ipuz")));
+  EXPECT_EQ(Slurp(elsewhere.path("S2.ipuz")).find("pw"), std::string::npos);
+  const Puzzle::Snapshot before = form->puzzle.TakeSnapshot();
+  std::ofstream(elsewhere.path("bad.ipuz")) << "{\"kind\":[\"http://ipuz.org/sudoku#1\"]}";
+  EXPECT_FALSE(form->OpenPuzzleAt(elsewhere.path("bad.ipuz")));
+  EXPECT_TRUE(LastMessage().contains(QString::fromUtf8("クロスワードではない")));
+  EXPECT_EQ(form->puzzle.MondaiName, "SAMPLE2.CRS");
+  form->puzzle.Password.clear();
+  ASSERT_TRUE(form->OpenPuzzleAt(elsewhere.path("S2.ipuz")));
+  Puzzle::Snapshot after = form->puzzle.TakeSnapshot();
+  after.password = "pw";
+  EXPECT_TRUE(after == before) << "the puzzle as it was, but for the password";
+  EXPECT_TRUE(form->checked("MN_MODECROS") && form->checked("MN_MODEGAME"));
+  EXPECT_TRUE(form->puzzle.MondaiName.empty()) << "a save asks where the puzzle file goes";
+}
+
 TEST_F(Desktop, TheRecentMenuListsTheLastPuzzlesAndOpensThem) {
   QAction* submenu = form->findChild<QMenu*>(QStringLiteral("MN_FILE"))->actions()[1];
   EXPECT_EQ(submenu->objectName(), QStringLiteral("MN_FILERECENT"));

@@ -66,6 +66,8 @@ class Player {
   Player(teku::ProgramWindows& w, const std::string& folder) : w_(w), f_(*w.Form1), folder_(folder) {
     f_.ChooseOpenFile = [this] { return Take(); };
     f_.ChooseSaveFile = [this] { return Take(); };
+    f_.ChooseExportFile = [this](const QString&) { return Take(); };
+    f_.AskExportWithoutSolution = [] { return teku::TForm1::SaveAnswer::Yes; };
     f_.AskOverwrite = [] { return true; };
     f_.AskOverwriteNotPuzzle = [](const std::string&) { return true; };
     f_.AskSaveChanges = [] { return teku::TForm1::SaveAnswer::Yes; };
