@@ -188,24 +188,27 @@ bool TForm1::OpenIpuz(const std::string& path) {
       return false;
     }
   }
-  WaitCaption wait(this);
-  if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
-  if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
-  NewPuzzlePending = 0;
-  ModeState modes = Modes();
-  std::string error;
-  ReadIpuz(document, puzzle, modes.kind, error);
-  modes.play = PlayMode::Game;
-  puzzle.MondaiName.clear();
-  puzzle.FilePath = path;
-  SetModes(modes);
-  BuildMojiSheet();
-  clickCache.ClickCacheStale = 1;
-  Modified = 0;
-  ScrollToOrigin();
-  LayoutGrid();
-  RedrawAndShow();
-  RefreshPanels();
+  {
+    WaitCaption wait(this);
+    if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
+    if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
+    NewPuzzlePending = 0;
+    ModeState modes = Modes();
+    std::string error;
+    ReadIpuz(document, puzzle, modes.kind, error);
+    modes.play = PlayMode::Game;
+    puzzle.MondaiName.clear();
+    puzzle.FilePath = path;
+    SetModes(modes);
+    BuildMojiSheet();
+    clickCache.ClickCacheStale = 1;
+    Modified = 0;
+    ScrollToOrigin();
+    LayoutGrid();
+    RedrawAndShow();
+    RefreshPanels();
+  }
+  setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(path));
   Recent.Add(path);
   RefreshRecentMenu();
   return true;

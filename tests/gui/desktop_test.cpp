@@ -137,6 +137,7 @@ TEST_F(Desktop, AnIpuzExportOpensAgainAsThePuzzleAndABadOneChangesNothing) {
   EXPECT_TRUE(after == before) << "the puzzle as it was, but for the password";
   EXPECT_TRUE(form->checked("MN_MODECROS") && form->checked("MN_MODEGAME"));
   EXPECT_TRUE(form->puzzle.MondaiName.empty()) << "a save asks where the puzzle file goes";
+  EXPECT_EQ(form->windowTitle(), QString::fromUtf8("ﾌｧｲﾙ ") + QString::fromStdString(elsewhere.path("S2.ipuz")));
 }
 
 TEST_F(Desktop, TheRecentMenuListsTheLastPuzzlesAndOpensThem) {
