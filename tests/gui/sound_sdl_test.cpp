@@ -1,6 +1,7 @@
 // The SDL2_mixer player under SDL's dummy and disk audio drivers, alone and under the sound
 // devices of the main window, with the queued hand-over to the Qt event loop.
 #include "services/sound_sdl.h"
+#include "services/sound_loader.h"
 
 #include <QCoreApplication>
 #include <QObject>
