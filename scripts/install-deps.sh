@@ -10,7 +10,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs imagemagick
+  libjpeg-turbo-progs imagemagick time
   xvfb xauth xdotool openbox
 )
 
