@@ -441,6 +441,10 @@ class BitReader {
 
 inline std::int16_t S16(int x) { return static_cast<std::int16_t>(x); }
 
+// Blocks are cleared by copying this: a fixed copy is a few vector stores, where a fill of the
+// same size may become a slow string instruction.
+alignas(16) constexpr std::int16_t kZeroBlock[64] = {};
+
 // Eight samples to sixteen, each twice: a chroma row across a unit twice its width.
 inline void WidenRow(const std::int16_t* from, std::int16_t* to) {
 #if defined(__SSE2__)
@@ -864,10 +868,7 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
         from += 2 + 2 * entries;
       }
       PaintFull(sparse_[0], c * unitW, r * unitH);
-      // Copied from zeros: a fixed copy is a few vector stores, where a fill of the same
-      // size may become a slow string instruction.
-      static constexpr std::int16_t kZeros[64] = {};
-      for (int i = 0; i < blockCount_; ++i) std::memcpy(sparse_[i], kZeros, sizeof kZeros);
+      for (int i = 0; i < blockCount_; ++i) std::memcpy(sparse_[i], kZeroBlock, sizeof kZeroBlock);
     } else {
       for (int i = 0; i < blockCount_; ++i) {
         coef_[i][0] = from[1];
@@ -937,7 +938,7 @@ bool Decoder::DecodeMcu(bool full, std::int16_t*& out) {
     const BlockEntry& e = blocks_[i];
     std::int16_t* co = Held ? out : out + i * 64;
     std::int16_t* entry = co + 2;
-    if constexpr (!Held) std::memset(co, 0, 64 * sizeof(std::int16_t));
+    if constexpr (!Held) std::memcpy(co, kZeroBlock, sizeof kZeroBlock);
     auto put = [&](int k, int v) {
       if constexpr (Held) {
         entry[0] = static_cast<std::int16_t>(kZigzag[k]);
