@@ -1049,7 +1049,10 @@ void Decoder::PaintFull(const std::int16_t* from, int mcuX, int mcuY) {
 
 template <int Blocks>
 void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
-  for (int i = 0; i < Blocks; ++i) JpegInverseDct(from + i * 64, coef_[i]);
+  for (int i = 0; i + 1 < Blocks; i += 2) {
+    JpegInverseDctPair(from + i * 64, from + (i + 1) * 64, coef_[i], coef_[i + 1]);
+  }
+  if constexpr (Blocks % 2 != 0) JpegInverseDct(from + (Blocks - 1) * 64, coef_[Blocks - 1]);
   std::int16_t* cb = coef_[Blocks - 2 < 0 ? 0 : Blocks - 2];
   std::int16_t* cr = coef_[Blocks - 1];
   std::int16_t* green = coef_[kMaxBlocks];

@@ -358,9 +358,10 @@ TEST(JpegArithmetic, AGreyBlockGoesThroughBothHalvingPassesAndTheRounding) {
 
 // The fast transforms against the plain one on blocks of every kind: DC only, sparse, dense,
 // extreme values that overflow the 16-bit sums, products just off a rounding edge, in place
-// and not.
+// and not, alone and paired with the block before.
 TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
   std::mt19937 rng(99);
+  std::array<std::int16_t, 64> previous{}, previousPlain{};
   const std::int16_t extremes[] = {-32768, -32767, -16384, -2048, -1, 0, 1, 2047, 16383, 32767};
   for (int n = 0; n < 60000; ++n) {
     std::array<std::int16_t, 64> block{};
@@ -392,6 +393,12 @@ TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
     ASSERT_EQ(fast, plain) << "block " << n;
     ASSERT_EQ(portable, plain) << "block " << n;
     ASSERT_EQ(inPlace, plain) << "block " << n;
+    std::array<std::int16_t, 64> pairA{}, pairB = previous;
+    JpegInverseDctPair(block.data(), pairB.data(), pairA.data(), pairB.data());
+    ASSERT_EQ(pairA, plain) << "block " << n << " first of a pair";
+    ASSERT_EQ(pairB, previousPlain) << "block " << n - 1 << " second of a pair";
+    previous = block;
+    previousPlain = plain;
   }
 }
 
