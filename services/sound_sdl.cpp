@@ -1,5 +1,5 @@
 // WAV effects and MIDI music through SDL2_mixer; a play's end leaves the audio thread only through
-// the ended callback, which the sound module turns into a task queued for the GUI thread.
+// the ended callback, which the sound operations turn into a task queued for the GUI thread.
 #include "services/sound_sdl.h"
 
 #include <SDL.h>

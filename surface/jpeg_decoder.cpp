@@ -1067,9 +1067,9 @@ void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
   }
   constexpr int kW = Blocks == 4 || Blocks == 6 ? 16 : 8;
   constexpr int kH = Blocks == 6 ? 16 : 8;
-  // The unit's samples gathered in picture order, then its colours, then their palette
-  // indexes, then the rows into the picture: each loop stays in local memory.
-  // Whole block rows are moved at a time; a chroma row is widened by repeating each sample.
+  // The unit's samples gathered in picture order (whole block rows at a time, a chroma row
+  // widened by repeating each sample), then its colours, then their palette indexes, then the
+  // rows into the picture: each loop stays in local memory.
   alignas(16) std::int16_t lum[kH][kW], cR[kH][kW], cG[kH][kW], cB[kH][kW];
   for (int y = 0; y < kH; ++y) {
     const int block = Blocks == 6 ? (y >> 3) * 2 : 0;
@@ -1117,7 +1117,7 @@ void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
     std::uint8_t* line =
         pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - mcuY - y) * pixelWidth_ + mcuX;
     if (columns == kW) {
-      std::memcpy(line, index[y], kW);
+      std::memcpy(line, index[y], kW);  // a copy of known size is one or two stores
     } else {
       std::memcpy(line, index[y], static_cast<std::size_t>(columns));
     }
