@@ -36,6 +36,7 @@ class TTEKUHNTF;
 class TTEKUSPLF;
 class TPasswordDlg;
 class TTEKUOTOF;
+class GridKeyboard;
 
 // The other windows, as the main window reaches them (set once they exist).
 struct SideWindows {
@@ -222,6 +223,14 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   std::function<std::optional<QFont>(const QFont&)> ChooseFont;
   // The help window, made on first use.
   QWidget* HelpWindow = nullptr;
+
+  // ---- beside the specified window: keyboard and status line --------------------------------
+  // The grid's keys, input method and the status line under the grid.
+  GridKeyboard* keyboard = nullptr;
+  // The height the status line takes below the client area.
+  int StatusHeight() const;
+  // A grid cell's side on the screen, in the paint box's pixels.
+  int GridCellSize() const { return kCellPixels; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
