@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/edit_menu.h"
 #include "app/main_window.h"
 #include "panels/answer_panel.h"
 #include "panels/character_panel.h"
@@ -263,9 +264,11 @@ void GridKeyboard::ScrollCursorIntoView() {
 }
 
 KeyOutcome GridKeyboard::Change(const std::function<KeyOutcome()>& action) {
-  const Puzzle::Snapshot before = form_.puzzle.TakeSnapshot();
+  // The digits of one number typed in create mode are taken back together.
+  EditStep step(form_);
   const KeyOutcome o = action();
-  if (!(before == form_.puzzle.TakeSnapshot())) form_.Modified = 1;
+  if (o.click.handled) step.At(o.click.cx, o.click.cy);
+  if (state.typedNumber != 0) step.Join(TypedNumberMergeKey(state.numberRun));
   return o;
 }
 

@@ -42,6 +42,9 @@ class GridKeyboard final : public QObject {
   void Say(const QString& message);
   QString Message() const;
 
+  // Moves the view so that the cursor cell is seen whole.
+  void ScrollCursorIntoView();
+
   QLabel* cursorLabel() const { return cursorLabel_; }
   QLabel* preeditView() const { return preedit_; }
 
@@ -53,7 +56,6 @@ class GridKeyboard final : public QObject {
   KeyOutcome Change(const std::function<KeyOutcome()>& action);
   void Apply(const KeyOutcome& outcome);
   void RedrawCursorCell(std::int32_t x, std::int32_t y);
-  void ScrollCursorIntoView();
   // Says why a key changed nothing; `character` is the typed character, for the message.
   void Report(const KeyOutcome& outcome, const QString& character);
 

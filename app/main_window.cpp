@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QResizeEvent>
 
+#include "app/edit_menu.h"
 #include "app/grid_keyboard.h"
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
@@ -111,6 +112,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   BuildMenu();
   // Made before the first size is set, so that the client area leaves room for the status line.
   keyboard = new GridKeyboard(*this);
+  edits = new EditMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
@@ -564,6 +566,7 @@ void TForm1::ClearForNewSize() {
   if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
   ScrollToOrigin();
   puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
+  if (edits != nullptr) edits->Reset();
 }
 
 void TForm1::RenderMojiGlyph(std::int32_t i, const std::string& text) {

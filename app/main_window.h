@@ -37,6 +37,7 @@ class TTEKUSPLF;
 class TPasswordDlg;
 class TTEKUOTOF;
 class GridKeyboard;
+class EditMenu;
 
 // The other windows, as the main window reaches them (set once they exist).
 struct SideWindows {
@@ -224,9 +225,13 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // The help window, made on first use.
   QWidget* HelpWindow = nullptr;
 
-  // ---- beside the specified window: keyboard and status line --------------------------------
+  // ---- beside the specified window: keyboard, status line, undo ------------------------------
   // The grid's keys, input method and the status line under the grid.
   GridKeyboard* keyboard = nullptr;
+  // Undo and redo (the 編集 menu); every change to the puzzle is recorded through it.
+  EditMenu* edits = nullptr;
+  // A menu item of our own, reachable by name through item() like those of the table.
+  void AddItem(const std::string& name, QAction* action) { items_[name] = action; }
   // The height the status line takes below the client area.
   int StatusHeight() const;
   // A grid cell's side on the screen, in the paint box's pixels.
