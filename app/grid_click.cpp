@@ -108,11 +108,19 @@ ClickOutcome HandleGridClick(Puzzle& puzzle, ClickCache& cache, const ModeState&
                              std::int32_t scrollX, std::int32_t scrollY,
                              std::int32_t selectedMoji,
                              const std::function<void()>& beforeClueScan) {
+  // A press left of or above the paint box would divide toward the wrong cell.
+  if (x < 0 || y < 0) return ClickOutcome{};
+  return HandleCellClick(puzzle, cache, modes, button, x / 32 + scrollX, y / 32 + scrollY,
+                         selectedMoji, beforeClueScan);
+}
+
+ClickOutcome HandleCellClick(Puzzle& puzzle, ClickCache& cache, const ModeState& modes,
+                             ClickButton button, std::int32_t cx, std::int32_t cy,
+                             std::int32_t selectedMoji,
+                             const std::function<void()>& beforeClueScan) {
   ClickOutcome out;
-  const std::int32_t cx = x / 32 + scrollX;
-  const std::int32_t cy = y / 32 + scrollY;
   // A press outside the grid (possible while a new size waits for its layout) does nothing.
-  if (x < 0 || y < 0 || !puzzle.InGrid(cx, cy)) return out;
+  if (!puzzle.InGrid(cx, cy)) return out;
   const auto code = static_cast<std::uint8_t>(button);
   const bool repeat = cx == cache.LastClickX && cy == cache.LastClickY &&
                       code == cache.LastClickButton &&

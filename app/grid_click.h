@@ -52,6 +52,13 @@ ClickOutcome HandleGridClick(Puzzle& puzzle, ClickCache& cache, const ModeState&
                              std::int32_t selectedMoji,
                              const std::function<void()>& beforeClueScan = {});
 
+// The same press on cell (cx, cy) itself, for callers that know the cell (the keyboard): the
+// repeat filter, the action and the redraws are those of a click there.
+ClickOutcome HandleCellClick(Puzzle& puzzle, ClickCache& cache, const ModeState& modes,
+                             ClickButton button, std::int32_t cx, std::int32_t cy,
+                             std::int32_t selectedMoji,
+                             const std::function<void()>& beforeClueScan = {});
+
 // The first clue slot that holds `value`, or -1.
 std::int32_t FindClueSlot(const Puzzle& puzzle, std::int32_t value);
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "app/answer_check.h"
+#include "app/edit_menu.h"
 #include "desktop/puzzle_path.h"
 #include "export/ipuz.h"
 #include "services/cp932.h"
@@ -203,6 +204,7 @@ bool TForm1::OpenIpuz(const std::string& path) {
     BuildMojiSheet();
     clickCache.ClickCacheStale = 1;
     Modified = 0;
+    if (edits != nullptr) edits->Reset();
     ScrollToOrigin();
     LayoutGrid();
     RedrawAndShow();
@@ -271,6 +273,7 @@ bool TForm1::OpenPuzzle(const std::string& path, bool mustExist) {
     SetModes(modes);
     clickCache.ClickCacheStale = 1;
     Modified = 0;
+    if (edits != nullptr) edits->Reset();
     ScrollToOrigin();
     LayoutGrid();
     RedrawAndShow();
@@ -322,6 +325,7 @@ bool TForm1::SaveTo(const std::string& name, bool whole) {
     return false;
   }
   Modified = 0;
+  if (edits != nullptr) edits->MarkSaved();
   Recent.Add(path);
   RefreshRecentMenu();
   return true;
@@ -346,6 +350,7 @@ void TForm1::MN_FILENEWOPENClick() {
   if (side.TEKUHNTF != nullptr) side.TEKUHNTF->Discard();
   if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
   clickCache.ClickCacheStale = 1;
+  if (edits != nullptr) edits->Reset();
   if (checked("MN_MODEGAME")) {
     // The input goes; the puzzle and its file name stay, so a save goes to the puzzle shown.
     puzzle.InputTbl.fill(kNone);
@@ -372,6 +377,7 @@ void TForm1::MN_FILETANGOClick() {
   const std::optional<std::string> chosen = ChooseOpenFile ? ChooseOpenFile() : RunFileDialog(*this, false);
   if (!chosen) return;
   WaitCaption wait(this);
+  EditStep step(*this);
   const TextList before = puzzle.MojiTbl;
   ModeState modes = Modes();
   PuzzleFileContext c = FileContext(modes);
@@ -450,6 +456,7 @@ void TForm1::MN_MODECREATEClick() {
 
 void TForm1::MN_MODENANKUROClick() {
   WaitCaption wait(this);
+  EditStep step(*this);
   if (!checked("MN_MODENANKURO")) Modified = 1;
   setChecked("MN_MODENANKURO", true);
   setChecked("MN_MODECROS", false);
@@ -461,6 +468,7 @@ void TForm1::MN_MODENANKUROClick() {
 
 void TForm1::MN_MODECROSClick() {
   WaitCaption wait(this);
+  EditStep step(*this);
   if (!checked("MN_MODECROS")) Modified = 1;
   setChecked("MN_MODECROS", true);
   setChecked("MN_MODENANKURO", false);
@@ -550,7 +558,7 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton b, int x, int y) {
                              : b == Qt::MiddleButton ? ClickButton::Middle
                                                      : ClickButton::Left;
   const std::int32_t selected = side.TEKUWRDF != nullptr ? side.TEKUWRDF->SelectedMoji : kNone;
-  const Puzzle::Snapshot before = puzzle.TakeSnapshot();
+  std::optional<EditStep> step(std::in_place, *this);
   const auto storeOpenClue = [this] {
     if (side.TEKUHNTF != nullptr) side.TEKUHNTF->StoreBeforeScan();
   };
@@ -560,7 +568,8 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton b, int x, int y) {
   if (!o.handled) return;
   if (o.rightSound) PlayRightClick();
   if (o.leftSound) PlayLeftClick();
-  if (!(before == puzzle.TakeSnapshot())) Modified = 1;
+  // The step ends before the windows it opens can store anything of their own.
+  step.reset();
   if (o.hint != HintRequest::None && side.TEKUHNTF != nullptr) side.TEKUHNTF->Request();
   if (o.redraw == Redraw::NumberGroup) DrawNumberGroup(o.cx, o.cy);
   if (o.redraw == Redraw::Cell) DrawCell(o.cx, o.cy);

@@ -19,8 +19,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QResizeEvent>
 
+#include "app/edit_menu.h"
+#include "app/grid_keyboard.h"
 #include "app/grid_layout.h"
 #include "app/main_menu.h"
 #include "app/window_placement.h"
@@ -134,6 +137,9 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   ScrollBar_Height->setMinimum(0);
   ScrollBar_Height->hide();
   BuildMenu();
+  // Made before the first size is set, so that the client area leaves room for the status line.
+  keyboard = new GridKeyboard(*this);
+  edits = new EditMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
@@ -273,7 +279,7 @@ void TForm1::FormDestroy() {
     left = normal.x();
     top = normal.y();
     width = normal.width();
-    height = normal.height() - menuBar()->height();
+    height = normal.height() - menuBar()->height() - StatusHeight();
   }
   const bool written = WriteIniKeys({{"Left", std::to_string(left)},
                                      {"Top", std::to_string(top)},
@@ -542,10 +548,14 @@ int TForm1::MenuHeight(int windowWidth) const {
 // The client area is the window below its menu bar. It is computed rather than read from the
 // central widget, whose geometry a hidden window does not update.
 int TForm1::ClientWidth() const { return width(); }
-int TForm1::ClientHeight() const { return height() - MenuHeight(width()); }
+int TForm1::ClientHeight() const { return height() - MenuHeight(width()) - StatusHeight(); }
+
+int TForm1::StatusHeight() const {
+  return keyboard != nullptr && !statusBar()->isHidden() ? statusBar()->sizeHint().height() : 0;
+}
 
 void TForm1::SetClientSize(int width, int height) {
-  resize(width, height + MenuHeight(width));
+  resize(width, height + MenuHeight(width) + StatusHeight());
   if (layout() != nullptr) layout()->activate();
 }
 
@@ -700,6 +710,7 @@ void TForm1::ClearForNewSize() {
   if (side.TEKUSPLF != nullptr) side.TEKUSPLF->hide();
   ScrollToOrigin();
   puzzle.ClearForNewSize([this] { BuildMojiSheet(); });
+  if (edits != nullptr) edits->Reset();
 }
 
 void TForm1::RenderMojiGlyph(std::int32_t i, const std::string& text) {

@@ -40,6 +40,8 @@ class TTEKUHNTF;
 class TTEKUSPLF;
 class TPasswordDlg;
 class TTEKUOTOF;
+class GridKeyboard;
+class EditMenu;
 
 // The other windows, as the main window reaches them (set once they exist).
 struct SideWindows {
@@ -246,6 +248,18 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   std::function<std::optional<QFont>(const QFont&)> ChooseFont;
   // The help window, made on first use.
   QWidget* HelpWindow = nullptr;
+
+  // ---- beside the specified window: keyboard, status line, undo ------------------------------
+  // The grid's keys, input method and the status line under the grid.
+  GridKeyboard* keyboard = nullptr;
+  // Undo and redo (the 編集 menu); every change to the puzzle is recorded through it.
+  EditMenu* edits = nullptr;
+  // A menu item of our own, reachable by name through item() like those of the table.
+  void AddItem(const std::string& name, QAction* action) { items_[name] = action; }
+  // The height the status line takes below the client area.
+  int StatusHeight() const;
+  // A grid cell's side on the screen, in the paint box's pixels.
+  int GridCellSize() const { return kCellPixels; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "app/edit_menu.h"
 #include "app/main_window.h"
 #include "surface/qt_cp932.h"
 
@@ -84,6 +85,7 @@ void TTEKUSPLF::OKBtnClick() {
   }
   if (entry_ >= 0 && entry_ < kTableEntries &&
       static_cast<std::size_t>(entry_) < form1_.puzzle.MojiTbl.size()) {
+    EditStep step(form1_);
     std::string& stored = form1_.puzzle.MojiTbl[static_cast<std::size_t>(entry_)];
     const std::string typed = *QStringToCp932(Edit1->text());
     if (typed != stored) form1_.Modified = 1;

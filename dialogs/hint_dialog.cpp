@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "app/edit_menu.h"
 #include "app/main_window.h"
 #include "app/window_placement.h"
 #include "surface/qt_cp932.h"
@@ -108,6 +109,7 @@ void TTEKUHNTF::Store() {
       return;
     }
   }
+  EditStep step(form1_);
   const std::string tate = *QStringToCp932(Edit1->text());
   const std::string yoko = *QStringToCp932(Edit2->text());
   auto& storedTate = p.HintTate[static_cast<std::size_t>(slot_)];

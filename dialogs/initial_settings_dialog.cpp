@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "app/edit_menu.h"
 #include "app/main_window.h"
 #include "surface/qt_cp932.h"
 
@@ -64,6 +65,8 @@ bool TTEKUINTF::StoreText(const QString& text, std::string& field) {
     form1_.Inform(problem, windowTitle());
     return false;
   }
+  // A typed word is one step, not one per letter.
+  EditStep step(form1_, &field == &form1_.puzzle.Title ? kMergeTitle : kMergePassword);
   const std::string bytes = *QStringToCp932(text);
   if (bytes != field) form1_.Modified = 1;
   field = bytes;

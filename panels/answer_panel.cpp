@@ -3,6 +3,7 @@
 
 #include <QShowEvent>
 
+#include "app/edit_menu.h"
 #include "app/main_window.h"
 #include "app/window_placement.h"
 
@@ -65,6 +66,7 @@ void TTEKUKTOF::DrawSlotGroup(std::int32_t c, std::int32_t r) {
 void TTEKUKTOF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
   const std::int32_t c = x / 32, r = y / 32, s = c + r * 16;
   if (s >= 0 && s < kAnswerSlots && c < 16 && form1_.checked("MN_MODECREATE")) {
+    EditStep step(form1_);
     SelectedSlot = kNoSlot;
     DrawSlotGroup(LastSlotX, LastSlotY);
     SelectedSlot = s;

@@ -24,7 +24,8 @@ main=$(win 'ナンクロ支援')
 # menu TITLE_X ITEM_Y: the menu bar title at x, then the item at y (rows of 22 pixels, a
 # separator adds 2)
 menu() { click "$main" "$1" 10 1; click "$main" "$(($1 + 10))" "$2" 1; sleep 0.3; }
-FILE=30 MODE=90 VIEW=145
+# 編集 sits between ﾌｧｲﾙ and ﾓｰﾄﾞ
+FILE=30 EDIT=86 MODE=142 VIEW=197
 cell() { click "$main" $(($1 * 32 + 16)) $((20 + $2 * 32 + 16)) "${3:-1}"; }
 # entry E of the character panel: create mode lists from 0, the other modes from 1
 entry() { local i=$(($1 - $2)); click "$panel" $((i % 7 * 32 + 16)) $((i / 7 * 32 + 16)) "${3:-1}"; }
@@ -112,6 +113,8 @@ shot 10-solved
 
 caption=$(xdotool getwindowname "$main")
 echo "caption: $caption"
+# The entries since the open are not saved: the caption shows the mark in front of it.
+caption=${caption#\*}
 saved=no
 [ -s "$session_dir/GOKAKU.CRS" ] && saved=yes
 echo "saved: $saved"

@@ -31,7 +31,8 @@ win() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 wait_win() { local w=""; for _ in $(seq 1 50); do w=$(win "$1"); [ -n "$w" ] && break; sleep 0.1; done; echo "$w"; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click "$4"; sleep 0.4; }
 menu() { click "$main" "$1" 10 1; click "$main" $(($1 + 10)) "$2" 1; sleep 0.3; }
-FILE=30 MODE=90 VIEW=145 HELP=190
+# 編集 sits between ﾌｧｲﾙ and ﾓｰﾄﾞ
+FILE=30 EDIT=86 MODE=142 VIEW=197 HELP=242
 # The frame's top left: the client's place on the screen less its place inside the frame.
 frame() {
   local info

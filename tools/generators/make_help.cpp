@@ -30,6 +30,8 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <ul>
 <li><a href="#play">遊び方</a></li>
 <li><a href="#make">問題の作り方</a></li>
+<li><a href="#keys">キーボードで入れる</a></li>
+<li><a href="#undo">元に戻す・やり直す</a></li>
 <li><a href="#menu">メニュー一覧</a></li>
 </ul>
 
@@ -102,6 +104,28 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 問題全体（盤、答え、文字表、カギ、初期表示、答えの言葉、パスワード）が保存されます。
 <span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで保存すると入力だけが保存されるので、問題を作ったあとはモードに気をつけてください。</p>
 
+<h2 id="keys">キーボードで入れる</h2>
+<p>盤をクリックすると、盤がキーボードを受け取ります（Tab キーでほかの部品に移れます）。</p>
+<table>
+<tr><th>キー</th><th>はたらき</th></tr>
+<tr><td>← → ↑ ↓</td><td>選んでいるマス（カーソル）を動かす。盤が見えないところはスクロールします</td></tr>
+<tr><td>Home / End</td><td>行の左端・右端へ</td></tr>
+<tr><td>文字</td><td>ｹﾞｰﾑ実行ではそのマスの番号に文字を入れ、次のマスへ進みます（文字選択欄で選んでクリックしたのと同じ）。
+ひらがなで打っても、文字表にカタカナしかなければカタカナとして入ります。日本語入力（IME）も使えます。
+<span class="menu">解答(A)</span> では答えの文字を決めます</td></tr>
+<tr><td>数字</td><td><span class="menu">作成ﾓｰﾄﾞ(C)</span> ではマスの番号（1～254）を置きます。続けて打つと 2 けた・3 けたになり、Enter か矢印で区切ります</td></tr>
+<tr><td>Delete / BackSpace</td><td>そのマスの番号の文字（作成ﾓｰﾄﾞでは番号）を消す</td></tr>
+<tr><td>Enter</td><td>次のマスへ進む</td></tr>
+<tr><td>Space</td><td>進む向きを よこ→ と たて↓ で切り替える</td></tr>
+</table>
+<p>盤の下の欄に、選んでいるマスの位置と番号、モード、進む向きが出ます。文字表にない文字や初期表示のマスなど、入れられないときはその理由もここに出ます。</p>
+
+<h2 id="undo">元に戻す・やり直す</h2>
+<p><span class="menu">編集(E)</span> の <span class="menu">元に戻す(U)</span>（Ctrl+Z）で直前の変更を取り消し、<span class="menu">やり直す(R)</span>（Ctrl+Y または Ctrl+Shift+Z）で取り消した変更をもう一度行います。
+マスへの入力、番号、答え、初期表示、カギ、答えの言葉、文字表、タイトル・パスワード、ナンクロ・クロスワードの切り替え、文字表のみロードがそれぞれ一つの手順になります。
+遊ぶ人の入力と、問題を作る人の変更は別々に記録されます。ｹﾞｰﾑ実行で元に戻すと入力だけが、解答・作成ﾓｰﾄﾞで元に戻すと問題の変更だけが戻ります。
+開く・初めから・新しい大きさで記録は新しくなります。保存していない変更があるあいだは、ウィンドウの表題の前に * が付きます。</p>
+
 <h2 id="menu">メニュー一覧</h2>
 <table>
 <tr><th>メニュー</th><th>項目</th><th>はたらき</th></tr>
@@ -112,6 +136,8 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td class="menu">文字表のみロード</td><td>ほかの問題ファイルから文字表だけを読む（ゲーム中は使えません）</td></tr>
 <tr><td class="menu">終了確認(C)</td><td>答え合わせ</td></tr>
 <tr><td class="menu">終了(E)</td><td>プログラムを終わる（問題は保存されません）</td></tr>
+<tr><td rowspan="2" class="menu">編集(E)</td><td class="menu">元に戻す(U)</td><td>直前の変更を取り消す（Ctrl+Z）</td></tr>
+<tr><td class="menu">やり直す(R)</td><td>取り消した変更をもう一度行う（Ctrl+Y）</td></tr>
 <tr><td rowspan="7" class="menu">ﾓｰﾄﾞ(M)</td><td class="menu">ｹﾞｰﾑ実行(G)</td><td>遊ぶモード</td></tr>
 <tr><td class="menu">解答(A)</td><td>答えの文字・初期表示・カギを決めるモード</td></tr>
 <tr><td class="menu">作成ﾓｰﾄﾞ(C)</td><td>番号と答えの言葉を置くモード</td></tr>

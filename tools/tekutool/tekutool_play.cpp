@@ -3,6 +3,7 @@
 // and file choosers with the file the script names.
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/grid_keyboard.h"
 #include "app/main_window.h"
 #include "app/program_windows.h"
 #include "dialogs/char_setting_dialog.h"
@@ -55,6 +57,20 @@ void Retype(QLineEdit* field, const std::string& word) {
   if (word == "=") return;
   field->clear();
   field->setText(ScriptText(word));
+}
+
+// A key of the grid by name: left right up down home end delete backspace enter space; 0 for
+// a name that is none of them.
+int GridKey(const std::string& word) {
+  static const std::pair<const char*, int> keys[] = {
+      {"left", Qt::Key_Left},   {"right", Qt::Key_Right},         {"up", Qt::Key_Up},
+      {"down", Qt::Key_Down},   {"home", Qt::Key_Home},           {"end", Qt::Key_End},
+      {"delete", Qt::Key_Delete}, {"backspace", Qt::Key_Backspace}, {"enter", Qt::Key_Return},
+      {"space", Qt::Key_Space}};
+  for (const auto& [name, key] : keys) {
+    if (word == name) return key;
+  }
+  return 0;
 }
 
 Qt::MouseButton Button(const std::string& word) {
@@ -122,6 +138,16 @@ class Player {
       Retype(d->EDT_MONDAIY, e[2]);
       Retype(d->EDT_MONDAITITLE, e[3]);
       Retype(d->EDT_PASSWORD, e[4]);
+    } else if (k == "key" && e.size() >= 2) {
+      // As many presses as the script says: "key right 3".
+      const int key = GridKey(e[1]);
+      if (key == 0) return false;
+      for (int i = 0; i < std::max(1, n(2)); ++i) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+        QCoreApplication::sendEvent(f_.PaintBox1, &press);
+      }
+    } else if (k == "type" && e.size() >= 2) {
+      f_.keyboard->Commit(ScriptText(e[1]));
     } else if (k == "show-panel") {
       w_.TEKUWRDF->show();
     } else if (k == "hide-panel") {
@@ -151,6 +177,7 @@ class Player {
     out += ",\"current_hint\":" + std::to_string(f_.puzzle.CurrentHint);
     out += ",\"modified\":" + std::to_string(f_.Modified != 0 ? 1 : 0);
     out += ",\"marks\":" + m;
+    out += ",\"message\":" + JsonString(f_.keyboard->Message().toStdString());
     out += ",\"caption\":" + JsonString(f_.windowTitle().toStdString());
     return "{" + out + "}\n";
   }
