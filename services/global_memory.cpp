@@ -1,9 +1,8 @@
 // Movable memory blocks: a heap block with a lock count, so that a missing unlock is visible.
 #include "services/global_memory.h"
 
+#include <cstdlib>
 #include <new>
-
-#include "services/large_memory.h"
 
 namespace teku {
 
@@ -27,11 +26,11 @@ HGlobal GlobalAllocZeroed(std::size_t bytes) {
     --g_failAllocs;
     return nullptr;
   }
-  auto* data = static_cast<std::uint8_t*>(AllocateLargeZeroed(bytes));
+  auto* data = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
   if (data == nullptr) return nullptr;
   auto* block = new (std::nothrow) GlobalBlock;
   if (block == nullptr) {
-    FreeLarge(data, bytes);
+    std::free(data);
     return nullptr;
   }
   block->size = bytes;
@@ -57,7 +56,7 @@ bool GlobalUnlock(HGlobal block) {
 
 void GlobalFree(HGlobal block) {
   if (block == nullptr) return;
-  FreeLarge(block->data, block->size);
+  std::free(block->data);
   delete block;
 }
 
