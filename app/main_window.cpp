@@ -154,6 +154,11 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+  // The keyboard filters the paint box's events; once this window is only a QWidget being torn
+  // down, nothing may reach it.
+  if (PaintBox1 != nullptr && keyboard != nullptr) PaintBox1->removeEventFilter(keyboard);
+  delete keyboard;
+  keyboard = nullptr;
   FormDestroy();
   SetSoundPlatform(nullptr, nullptr);
   soundBackend_.reset();
