@@ -158,6 +158,19 @@ void TForm1::MN_FILEOPENClick() {
   if (chosen) OpenPuzzle(*chosen, false);
 }
 
+// After a puzzle was read in: its modes, a fresh start for clicks and history, the top-left
+// corner laid out and shown.
+void TForm1::ShowOpenedPuzzle(const ModeState& modes) {
+  SetModes(modes);
+  clickCache.ClickCacheStale = 1;
+  Modified = 0;
+  if (edits != nullptr) edits->Reset();
+  ScrollToOrigin();
+  LayoutGrid();
+  RedrawAndShow();
+  RefreshPanels();
+}
+
 bool TForm1::OpenPuzzleAt(const std::string& path) { return OpenPuzzle(path, true); }
 
 namespace {
@@ -200,15 +213,8 @@ bool TForm1::OpenIpuz(const std::string& path) {
     modes.play = PlayMode::Game;
     puzzle.MondaiName.clear();
     puzzle.FilePath = path;
-    SetModes(modes);
     BuildMojiSheet();
-    clickCache.ClickCacheStale = 1;
-    Modified = 0;
-    if (edits != nullptr) edits->Reset();
-    ScrollToOrigin();
-    LayoutGrid();
-    RedrawAndShow();
-    RefreshPanels();
+    ShowOpenedPuzzle(modes);
   }
   setWindowTitle(QString::fromUtf8("ﾌｧｲﾙ ") + DisplayPath(path));
   Recent.Add(path);
@@ -270,14 +276,7 @@ bool TForm1::OpenPuzzle(const std::string& path, bool mustExist) {
     loaded = LoadPuzzleFile(c, name);
     if (!ReportLoadProblem(*this, loaded, path)) return false;
     puzzle.FilePath = path;
-    SetModes(modes);
-    clickCache.ClickCacheStale = 1;
-    Modified = 0;
-    if (edits != nullptr) edits->Reset();
-    ScrollToOrigin();
-    LayoutGrid();
-    RedrawAndShow();
-    RefreshPanels();
+    ShowOpenedPuzzle(modes);
   } catch (const std::bad_alloc&) {
     ReportNoMemory(*this);
     return false;

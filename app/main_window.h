@@ -277,6 +277,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // empty puzzle under that name.
   bool OpenPuzzle(const std::string& path, bool mustExist);
   bool OpenIpuz(const std::string& path);
+  void ShowOpenedPuzzle(const ModeState& modes);
   // With `whole`, the puzzle is written in game mode as well, and then the input.
   bool SaveTo(const std::string& name, bool whole);
   bool SaveAs(bool whole);
