@@ -242,7 +242,7 @@ void GridKeyboard::RedrawCursorCell(std::int32_t x, std::int32_t y) {
   }
   // DrawCell draws wherever the cell falls, so a cell scrolled out of view is left alone.
   const GridView view = form_.View();
-  const int cell = kCellPixels;
+  const int cell = form_.DrawSheets().cell;
   const int cols = (form_.PaintBox1->Image.width() + cell - 1) / cell;
   const int rows = (form_.PaintBox1->Image.height() + cell - 1) / cell;
   if (x < view.scrollX || y < view.scrollY || x >= view.scrollX + cols || y >= view.scrollY + rows) return;
