@@ -1,6 +1,8 @@
 // The grid's keyboard, input method and status line.
 #include "app/grid_keyboard.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
@@ -38,13 +40,14 @@ GridKeyboard::GridKeyboard(TForm1& form) : QObject(&form), form_(form) {
   preedit_->hide();
   form.PaintBox1->setFocusPolicy(Qt::StrongFocus);
   form.PaintBox1->setAttribute(Qt::WA_InputMethodEnabled);
-  form.PaintBox1->installEventFilter(this);
+  grid_ = form.PaintBox1;
+  grid_->installEventFilter(this);
   form.PaintBox1->setFocus();
   UpdateStatus();
 }
 
 bool GridKeyboard::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != form_.PaintBox1) return false;
+  if (watched != grid_) return false;
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
@@ -293,6 +296,8 @@ void GridKeyboard::Apply(const KeyOutcome& o) {
   if (c.handled || o.cursorMoved) {
     SetPreedit(QString());
     UpdateStatus();
+    // The candidate window follows the cursor cell.
+    QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   }
 }
 

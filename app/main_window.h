@@ -226,7 +226,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // The help window, made on first use.
   QWidget* HelpWindow = nullptr;
 
-  // ---- beside the specified window: keyboard, status line, undo ------------------------------
+  // ---- keyboard, status line, undo and zoom ---------------------------------------------------
   // The grid's keys, input method and the status line under the grid.
   GridKeyboard* keyboard = nullptr;
   // Undo and redo (the 編集 menu); every change to the puzzle is recorded through it.
