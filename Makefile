@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard clean
 
 all: build
 
@@ -57,6 +57,9 @@ bench: build
 
 look: build
 	env -u QT_QPA_PLATFORM bash scripts/look-authoring.sh $(PROGRAM_DIR) $(BUILD)/look
+
+look-keyboard: build
+	env -u QT_QPA_PLATFORM bash scripts/look-keyboard.sh $(PROGRAM_DIR) $(BUILD)/look-keyboard
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

@@ -1,6 +1,8 @@
 // The grid's keyboard, input method and status line.
 #include "app/grid_keyboard.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
@@ -38,13 +40,14 @@ GridKeyboard::GridKeyboard(TForm1& form) : QObject(&form), form_(form) {
   preedit_->hide();
   form.PaintBox1->setFocusPolicy(Qt::StrongFocus);
   form.PaintBox1->setAttribute(Qt::WA_InputMethodEnabled);
-  form.PaintBox1->installEventFilter(this);
+  grid_ = form.PaintBox1;
+  grid_->installEventFilter(this);
   form.PaintBox1->setFocus();
   UpdateStatus();
 }
 
 bool GridKeyboard::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != form_.PaintBox1) return false;
+  if (watched != grid_) return false;
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
@@ -242,7 +245,7 @@ void GridKeyboard::RedrawCursorCell(std::int32_t x, std::int32_t y) {
   }
   // DrawCell draws wherever the cell falls, so a cell scrolled out of view is left alone.
   const GridView view = form_.View();
-  const int cell = kCellPixels;
+  const int cell = form_.DrawSheets().cell;
   const int cols = (form_.PaintBox1->Image.width() + cell - 1) / cell;
   const int rows = (form_.PaintBox1->Image.height() + cell - 1) / cell;
   if (x < view.scrollX || y < view.scrollY || x >= view.scrollX + cols || y >= view.scrollY + rows) return;
@@ -293,6 +296,8 @@ void GridKeyboard::Apply(const KeyOutcome& o) {
   if (c.handled || o.cursorMoved) {
     SetPreedit(QString());
     UpdateStatus();
+    // The candidate window follows the cursor cell.
+    QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   }
 }
 

@@ -12,6 +12,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QWidget;
 
 namespace teku {
 
@@ -60,6 +61,7 @@ class GridKeyboard final : public QObject {
   void Report(const KeyOutcome& outcome, const QString& character);
 
   TForm1& form_;
+  QWidget* grid_ = nullptr;
   QLabel* cursorLabel_ = nullptr;
   QLabel* preedit_ = nullptr;
 };

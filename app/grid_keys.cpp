@@ -173,12 +173,15 @@ KeyOutcome TypeOnGrid(Puzzle& puzzle, ClickCache& cache, GridKeyState& state,
     out.problem = KeyProblem::NotNumbered;
     return out;
   }
-  if (modes.game() && puzzle.IsInitialCell(puzzle.CursorX, puzzle.CursorY)) {
+  const std::int32_t k = FindTableEntry(puzzle, character);
+  out.entry = k;
+  // A given cell takes only the character it shows: typing it is the keyboard's way to the click
+  // that gives its number the answer (a number found in given cells alone has no other way in).
+  if (modes.game() && puzzle.IsInitialCell(puzzle.CursorX, puzzle.CursorY) &&
+      (k == kNone || k != TableAt(puzzle.AnserTbl, n))) {
     out.problem = KeyProblem::GivenCell;
     return out;
   }
-  const std::int32_t k = FindTableEntry(puzzle, character);
-  out.entry = k;
   if (k == kNone) {
     out.problem = KeyProblem::NotInTable;
     return out;

@@ -55,8 +55,9 @@ KeyOutcome MoveGridCursor(Puzzle& puzzle, ClickCache& cache, GridKeyState& state
 
 // One typed character (code-page-932 bytes of a single character) for the cursor cell. Game
 // and answer mode enter the table entry that holds it, as a left click with that entry
-// selected would; create mode takes digits as the cell's number. The cursor then moves on in
-// the typing direction (in create mode only on Enter or an arrow).
+// selected would; a given cell in game mode takes only the character it shows. Create mode
+// takes digits as the cell's number. The cursor then moves on in the typing direction (in
+// create mode only on Enter or an arrow).
 KeyOutcome TypeOnGrid(Puzzle& puzzle, ClickCache& cache, GridKeyState& state,
                       const ModeState& modes, const std::string& character);
 

@@ -11,7 +11,8 @@ constexpr std::int32_t kBar = 20;
 }  // namespace
 
 GridLayout ComputeGridLayout(std::int32_t clientWidth, std::int32_t clientHeight,
-                             std::int32_t gridWidth, std::int32_t gridHeight) {
+                             std::int32_t gridWidth, std::int32_t gridHeight, std::int32_t cell) {
+  if (cell <= 0) cell = kCell;
   GridLayout g;
   clientWidth = std::clamp(clientWidth, 0, kStoredGeometryLimit);
   clientHeight = std::clamp(clientHeight, 0, kStoredGeometryLimit);
@@ -19,17 +20,22 @@ GridLayout ComputeGridLayout(std::int32_t clientWidth, std::int32_t clientHeight
   const std::int32_t h = (clientHeight - 5) / kCell * kCell;
   g.clientWidth = w + kBar;
   g.clientHeight = h + kBar;
-  g.paintWidth = gridWidth * kCell < w ? gridWidth * kCell : g.clientWidth - kBar;
-  g.paintHeight = gridHeight * kCell < h ? gridHeight * kCell : g.clientHeight - kBar;
+  // The window keeps whole 32-pixel cells at every zoom, so zooming back restores it exactly; a
+  // zoomed grid fills what it gets and shows the cell its edge cuts.
+  const std::int64_t gridW = std::int64_t{gridWidth} * cell, gridH = std::int64_t{gridHeight} * cell;
+  g.paintWidth = gridW < w ? static_cast<std::int32_t>(gridW) : g.clientWidth - kBar;
+  g.paintHeight = gridH < h ? static_cast<std::int32_t>(gridH) : g.clientHeight - kBar;
   g.vBarLeft = g.clientWidth - kBar;
   g.vBarHeight = g.clientHeight - kBar;
   g.hBarTop = g.clientHeight - kBar;
   g.hBarWidth = g.clientWidth - kBar;
-  g.hBarVisible = g.paintWidth < gridWidth * kCell;
-  g.vBarVisible = g.paintHeight < gridHeight * kCell;
-  // A paint box narrower than one cell still leaves the whole grid to scroll through.
-  if (g.hBarVisible) g.hBarMax = std::max(gridWidth - g.paintWidth / kCell, 1);
-  if (g.vBarVisible) g.vBarMax = std::max(gridHeight - g.paintHeight / kCell, 1);
+  g.hBarVisible = g.paintWidth < gridW;
+  g.vBarVisible = g.paintHeight < gridH;
+  // A paint box narrower than one cell still leaves the whole grid to scroll through; zoomed,
+  // the last position shows the last cell whole.
+  const auto whole = [cell](std::int32_t paint) { return cell == kCell ? paint / cell : std::max(paint / cell, 1); };
+  if (g.hBarVisible) g.hBarMax = std::max(gridWidth - whole(g.paintWidth), 1);
+  if (g.vBarVisible) g.vBarMax = std::max(gridHeight - whole(g.paintHeight), 1);
   return g;
 }
 

@@ -17,9 +17,10 @@ struct GridLayout {
   std::int32_t hBarMax = 0, vBarMax = 0;
 };
 
-// Fits a client area of the given size to whole cells and the grid (columns x rows of cells).
+// Fits a client area of the given size to whole cells and the grid (columns x rows of cells);
+// `cell` is the side of a grid cell on the screen (more than 32 when zoomed).
 GridLayout ComputeGridLayout(std::int32_t clientWidth, std::int32_t clientHeight,
-                             std::int32_t gridWidth, std::int32_t gridHeight);
+                             std::int32_t gridWidth, std::int32_t gridHeight, std::int32_t cell = 32);
 
 // The snap applied while a layout is running: (size - 5) div 32 * 32 + 20, both directions.
 std::int32_t SnapClientInLayout(std::int32_t size);

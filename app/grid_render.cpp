@@ -8,10 +8,10 @@
 namespace teku {
 
 void GlyphSheets::UpdateCounts() {
-  MojiSheetCols = MojiSheet.allocated() ? MojiSheet.width() / kCellPixels : 0;
-  MojiSheetRows = MojiSheet.allocated() ? MojiSheet.height() / kCellPixels : 0;
-  NumSheetCols = NumSheet.allocated() ? NumSheet.width() / kCellPixels : 0;
-  NumSheetRows = NumSheet.allocated() ? NumSheet.height() / kCellPixels : 0;
+  MojiSheetCols = MojiSheet.allocated() ? MojiSheet.width() / cell : 0;
+  MojiSheetRows = MojiSheet.allocated() ? MojiSheet.height() / cell : 0;
+  NumSheetCols = NumSheet.allocated() ? NumSheet.width() / cell : 0;
+  NumSheetRows = NumSheet.allocated() ? NumSheet.height() / cell : 0;
 }
 
 namespace {
@@ -29,7 +29,8 @@ class Composer {
         dst_(image),
         moji_(view.sheets.MojiSheet),
         num_(view.sheets.NumSheet),
-        color_(view.sheets.ColorSheet) {}
+        color_(view.sheets.ColorSheet),
+        cell_(view.sheets.cell) {}
 
   bool ready() const {
     return cells_.ok() && dst_.ok() && moji_.ok() && num_.ok() && color_.ok() &&
@@ -52,8 +53,8 @@ class Composer {
   void Compose(std::int32_t x, std::int32_t y) {
     const Puzzle& p = view_.puzzle;
     const ModeState& m = view_.modes;
-    const std::int32_t bx = (x - view_.scrollX) * kCellPixels;
-    const std::int32_t by = (y - view_.scrollY) * kCellPixels;
+    const std::int32_t bx = (x - view_.scrollX) * cell_;
+    const std::int32_t by = (y - view_.scrollY) * cell_;
     const std::int32_t n = cells_.at(x, y);
     const bool numbered = n >= 1 && n <= 254;
 
@@ -69,7 +70,8 @@ class Composer {
     const bool cursorInGrid = p.InGrid(p.CursorX, p.CursorY);
     if (cursorInGrid && m.nankuro() && n == cells_.at(p.CursorX, p.CursorY)) tile = TileMarked;
     if (x == p.CursorX && y == p.CursorY) tile = TileCursor;
-    PutImageLocked(dst_, bx, by, kCellPixels, kCellPixels, color_, tile.x, tile.y, kKeyNone);
+    PutImageLocked(dst_, bx, by, cell_, cell_, color_, tile.x / kCellPixels * cell_,
+                   tile.y / kCellPixels * cell_, kKeyNone);
 
     // 2. Character glyph.
     bool lettered = false;
@@ -114,27 +116,33 @@ class Composer {
   void CopyGlyph(const PixelLock& sheet, std::int32_t cols, std::int32_t rows, std::int32_t g,
                  std::int32_t bx, std::int32_t by) {
     if (cols <= 0 || g < 0 || g / cols >= rows) return;
-    PutImageLocked(dst_, bx, by, kCellPixels, kCellPixels, sheet, (g % cols) * kCellPixels,
-                   (g / cols) * kCellPixels, KeyOf(sheet));
+    PutImageLocked(dst_, bx, by, cell_, cell_, sheet, (g % cols) * cell_, (g / cols) * cell_, KeyOf(sheet));
   }
 
   const GridView& view_;
   const CellsLock& cells_;
   PixelLock dst_, moji_, num_, color_;
+  std::int32_t cell_;
   std::vector<std::int16_t> clueSlot_;
   bool cluesIndexed_ = false;
 };
 
 bool Drawable(const GridView& view, const TDibImage& image) {
-  return image.allocated() && view.sheets.allocated();
+  return image.allocated() && view.sheets.allocated() && view.sheets.cell > 0;
+}
+
+// Cells across a side of the picture. A zoomed view also shows the cell cut by its edge.
+std::int32_t CellsAcross(std::int32_t pixels, std::int32_t cell) {
+  return cell == kCellPixels ? pixels / cell : (pixels + cell - 1) / cell;
 }
 
 // Visits the visible cells row by row from the scroll position.
 template <typename Visit>
 void ForEachVisibleCell(const GridView& view, const TDibImage& image, Visit visit) {
   const Puzzle& p = view.puzzle;
-  const std::int32_t cols = std::min(image.width() / kCellPixels, p.GridWidth - view.scrollX);
-  const std::int32_t rows = std::min(image.height() / kCellPixels, p.GridHeight - view.scrollY);
+  const std::int32_t cell = view.sheets.cell;
+  const std::int32_t cols = std::min(CellsAcross(image.width(), cell), p.GridWidth - view.scrollX);
+  const std::int32_t rows = std::min(CellsAcross(image.height(), cell), p.GridHeight - view.scrollY);
   for (std::int32_t y = view.scrollY; y < view.scrollY + rows; ++y) {
     for (std::int32_t x = view.scrollX; x < view.scrollX + cols; ++x) visit(x, y);
   }
@@ -143,16 +151,16 @@ void ForEachVisibleCell(const GridView& view, const TDibImage& image, Visit visi
 }  // namespace
 
 void CopyTile(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& colorSheet,
-              TilePos tile) {
-  PutImage(image, x, y, kCellPixels, kCellPixels, colorSheet, tile.x, tile.y, kKeyNone);
+              TilePos tile, std::int32_t cell) {
+  PutImage(image, x, y, cell, cell, colorSheet, tile.x / kCellPixels * cell, tile.y / kCellPixels * cell,
+           kKeyNone);
 }
 
 void CopyGlyph(TDibImage& image, std::int32_t x, std::int32_t y, TDibImage& sheet,
-               std::int32_t cols, std::int32_t rows, std::int32_t g) {
+               std::int32_t cols, std::int32_t rows, std::int32_t g, std::int32_t cell) {
   if (cols <= 0 || g < 0 || g / cols >= rows || !sheet.allocated()) return;
   const std::int32_t key = GetPixelNo(sheet, sheet.width() - 1, sheet.height() - 1);
-  PutImage(image, x, y, kCellPixels, kCellPixels, sheet, (g % cols) * kCellPixels,
-           (g / cols) * kCellPixels, key);
+  PutImage(image, x, y, cell, cell, sheet, (g % cols) * cell, (g / cols) * cell, key);
 }
 
 void ComposeCell(const GridView& view, const CellsLock& cells, TDibImage& image, std::int32_t x,
@@ -168,7 +176,23 @@ void DrawGrid(const GridView& view, TDibImage& image) {
   Composer c(view, cells, image);
   if (!c.ready()) return;
   c.IndexClues();
-  ForEachVisibleCell(view, image, [&](std::int32_t x, std::int32_t y) { c.Compose(x, y); });
+  std::int32_t right = 0, bottom = 0;
+  ForEachVisibleCell(view, image, [&](std::int32_t x, std::int32_t y) {
+    c.Compose(x, y);
+    right = std::max(right, (x - view.scrollX + 1) * view.sheets.cell);
+    bottom = std::max(bottom, (y - view.scrollY + 1) * view.sheets.cell);
+  });
+  // Scrolled to its end, a zoomed view has room past the last column or row: nothing old may
+  // stay there.
+  if (view.sheets.cell != kCellPixels) {
+    PixelLock lock(image);
+    if (!lock.ok()) return;
+    for (std::int32_t y = 0; y < lock.height(); ++y) {
+      std::uint8_t* row = lock.bytes() + static_cast<std::size_t>(lock.height() - 1 - y) * lock.width();
+      const std::int32_t from = y < bottom ? right : 0;
+      if (from < lock.width()) std::fill(row + from, row + lock.width(), kZoomBackground);
+    }
+  }
 }
 
 void DrawCell(const GridView& view, TDibImage& image, std::int32_t x, std::int32_t y,
@@ -180,7 +204,7 @@ void DrawCell(const GridView& view, TDibImage& image, std::int32_t x, std::int32
     if (!c.ready()) return;
     c.Compose(x, y);
   }
-  if (show) show((x - view.scrollX) * kCellPixels, (y - view.scrollY) * kCellPixels);
+  if (show) show((x - view.scrollX) * view.sheets.cell, (y - view.scrollY) * view.sheets.cell);
 }
 
 void DrawNumberGroup(const GridView& view, TDibImage& image, std::int32_t x, std::int32_t y,
@@ -202,22 +226,32 @@ void DrawNumberGroup(const GridView& view, TDibImage& image, std::int32_t x, std
   c.reset();
   if (!show) return;
   for (const auto& [cx, cy] : shown) {
-    show((cx - view.scrollX) * kCellPixels, (cy - view.scrollY) * kCellPixels);
+    show((cx - view.scrollX) * view.sheets.cell, (cy - view.scrollY) * view.sheets.cell);
   }
 }
 
 void RenderText(TDibImage& image, std::int32_t x, std::int32_t y, const std::string& text,
-                std::uint8_t colorNo, TextRasterizer& rasterizer) {
+                std::uint8_t colorNo, TextRasterizer& rasterizer, std::int32_t cell) {
   GlyphBitmap bitmap;
+  std::vector<std::uint8_t> large;
+  int size = GlyphBitmap::kSize;
   int w = 0, h = 0;
-  rasterizer.DrawText(text, bitmap, w, h);
+  if (cell == kCellPixels) {
+    rasterizer.DrawText(text, bitmap, w, h);
+  } else {
+    size = std::clamp(2 * cell, 2, 4096);
+    rasterizer.DrawTextSized(text, size, large, w, h);
+  }
+  const auto at = [&](int i, int j) {
+    return cell == kCellPixels ? bitmap.at(i, j) : large[static_cast<std::size_t>(j) * size + i];
+  };
   PixelLock lock(image);
   if (!lock.ok() || lock.width() == 0) return;
-  const std::int32_t left = x + 16 - w / 2;
-  const std::int32_t top = y + 16 - h / 2;
+  const std::int32_t left = x + cell / 2 - w / 2;
+  const std::int32_t top = y + cell / 2 - h / 2;
   // Pixels beyond the scratch bitmap count as not drawn.
-  const int maxI = std::min(w, GlyphBitmap::kSize);
-  const int maxJ = std::min(h, GlyphBitmap::kSize);
+  const int maxI = std::min(w, size);
+  const int maxJ = std::min(h, size);
   for (int j = 0; j < maxJ; ++j) {
     const std::int64_t py = std::int64_t{top} + j;
     if (py < 0 || py >= lock.height()) continue;
@@ -225,19 +259,20 @@ void RenderText(TDibImage& image, std::int32_t x, std::int32_t y, const std::str
     for (int i = 0; i < maxI; ++i) {
       const std::int64_t px = std::int64_t{left} + i;
       if (px < 0 || px >= lock.width()) continue;
-      if (bitmap.at(i, j) != 0) row[px] = colorNo;
+      if (at(i, j) != 0) row[px] = colorNo;
     }
   }
 }
 
 void RenderMojiGlyph(GlyphSheets& sheets, std::int32_t i, const std::string& text,
                      TextRasterizer& rasterizer) {
-  const std::int32_t c = sheets.MojiSheet.width() / kCellPixels;
+  const std::int32_t cell = sheets.cell;
+  const std::int32_t c = cell > 0 ? sheets.MojiSheet.width() / cell : 0;
   if (c <= 0 || i < 0) return;
-  const std::int32_t bx = (i % c) * kCellPixels;
-  const std::int32_t by = (i / c) * kCellPixels;
-  FillImageRect(sheets.MojiSheet, bx, by, kCellPixels, kCellPixels, kMojiBackground);
-  RenderText(sheets.MojiSheet, bx, by, text, kMojiInk, rasterizer);
+  const std::int32_t bx = (i % c) * cell;
+  const std::int32_t by = (i / c) * cell;
+  FillImageRect(sheets.MojiSheet, bx, by, cell, cell, kMojiBackground);
+  RenderText(sheets.MojiSheet, bx, by, text, kMojiInk, rasterizer, cell);
 }
 
 void BuildMojiSheet(GlyphSheets& sheets, const TextList& mojiTbl, TextRasterizer& text) {

@@ -13,6 +13,7 @@
 #include "app/edit_menu.h"
 #include "desktop/puzzle_path.h"
 #include "export/ipuz.h"
+#include "app/grid_zoom.h"
 #include "services/cp932.h"
 #include "services/profile_file.h"
 #include "services/regular_file.h"
@@ -561,7 +562,9 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton b, int x, int y) {
   const auto storeOpenClue = [this] {
     if (side.TEKUHNTF != nullptr) side.TEKUHNTF->StoreBeforeScan();
   };
-  const ClickOutcome o = HandleGridClick(puzzle, clickCache, Modes(), button, x, y,
+  // Zoomed, the press is in screen pixels of larger cells: the click rules count 32-pixel ones.
+  const std::int32_t cell = DrawSheets().cell;
+  const ClickOutcome o = HandleGridClick(puzzle, clickCache, Modes(), button, ToBasePixels(x, cell), ToBasePixels(y, cell),
                                          ScrollBar_Width->value(), ScrollBar_Height->value(), selected,
                                          storeOpenClue);
   if (!o.handled) return;

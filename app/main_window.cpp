@@ -25,6 +25,8 @@
 #include "app/edit_menu.h"
 #include "app/grid_keyboard.h"
 #include "app/grid_layout.h"
+#include "app/grid_zoom.h"
+#include "app/zoom_view.h"
 #include "app/main_menu.h"
 #include "app/window_placement.h"
 #include "desktop/puzzle_path.h"
@@ -140,6 +142,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   // Made before the first size is set, so that the client area leaves room for the status line.
   keyboard = new GridKeyboard(*this);
   edits = new EditMenu(*this);
+  zoom = new ZoomView(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
@@ -151,6 +154,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   connect(ScrollBar_Width, &QScrollBar::valueChanged, this, [this] { ScrollBar_WidthChange(); });
   connect(ScrollBar_Height, &QScrollBar::valueChanged, this, [this] { ScrollBar_HeightChange(); });
   FormCreate();
+  zoom->Restore();
 }
 
 TForm1::~TForm1() {
@@ -543,8 +547,14 @@ void TForm1::SetClientSize(int width, int height) {
 }
 
 GridView TForm1::View() {
-  return GridView{puzzle, sheets, Modes(), ScrollBar_Width->value(), ScrollBar_Height->value()};
+  return GridView{puzzle, DrawSheets(), Modes(), ScrollBar_Width->value(), ScrollBar_Height->value()};
 }
+
+int TForm1::GridCellSize() const { return zoom != nullptr ? zoom->LogicalCell() : kCellPixels; }
+
+double TForm1::DeviceRatio() const { return PaintBox1->deviceRatio(); }
+
+GlyphSheets& TForm1::DrawSheets() { return zoom != nullptr ? zoom->Sheets() : sheets; }
 
 void TForm1::LayoutGrid() {
   if (ClientWidth() == LastClientWidth && ClientHeight() == LastClientHeight &&
@@ -553,14 +563,14 @@ void TForm1::LayoutGrid() {
   }
   InLayout = 1;
   const GridLayout g =
-      ComputeGridLayout(ClientWidth(), ClientHeight(), puzzle.GridWidth, puzzle.GridHeight);
+      ComputeGridLayout(ClientWidth(), ClientHeight(), puzzle.GridWidth, puzzle.GridHeight, GridCellSize());
   SetClientSize(g.clientWidth, g.clientHeight);
   PaintBox1->setGeometry(0, 0, g.paintWidth, g.paintHeight);
   ScrollBar_Height->setGeometry(g.vBarLeft, 0, 20, g.vBarHeight);
   ScrollBar_Width->setGeometry(0, g.hBarTop, g.hBarWidth, 20);
   ScrollBar_Width->setValue(0);
   ScrollBar_Height->setValue(0);
-  PaintBox1->CreateImage(g.paintWidth, g.paintHeight, PaintBox1->Image);
+  PaintBox1->CreateImage(PaintBox1->DeviceWidth(), PaintBox1->DeviceHeight(), PaintBox1->Image);
   ScrollBar_Width->setVisible(g.hBarVisible);
   if (g.hBarVisible) ScrollBar_Width->setMaximum(g.hBarMax);
   ScrollBar_Height->setVisible(g.vBarVisible);
@@ -659,7 +669,8 @@ void TForm1::ShowBackBuffer() {
 void TForm1::ShowBlock(std::int32_t x, std::int32_t y) {
   if (BlitReady != 1) return;
   BlitReady = 0;
-  PaintBox1->PaintImageRect(x, y, kCellPixels, kCellPixels, PaintBox1->Image, x, y);
+  const std::int32_t cell = DrawSheets().cell;
+  PaintBox1->PaintImageRect(x, y, cell, cell, PaintBox1->Image, x, y);
   BlitReady = 1;
 }
 
@@ -682,7 +693,10 @@ void TForm1::DrawNumberGroup(std::int32_t x, std::int32_t y) {
                         [this](std::int32_t bx, std::int32_t by) { ShowBlock(bx, by); });
 }
 
-void TForm1::BuildMojiSheet() { teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText); }
+void TForm1::BuildMojiSheet() {
+  teku::BuildMojiSheet(sheets, puzzle.MojiTbl, glyphText);
+  if (zoom != nullptr) zoom->RebuildCharacters();
+}
 
 void TForm1::ClearForNewSize() {
   // As after an open: a click on the cell clicked before counts again, and no dialog still
@@ -697,6 +711,7 @@ void TForm1::ClearForNewSize() {
 
 void TForm1::RenderMojiGlyph(std::int32_t i, const std::string& text) {
   teku::RenderMojiGlyph(sheets, i, text, glyphText);
+  if (zoom != nullptr) zoom->RenderGlyph(i, text);
 }
 
 void TForm1::MN_FILEENDClick() { close(); }

@@ -41,6 +41,7 @@ class TPasswordDlg;
 class TTEKUOTOF;
 class GridKeyboard;
 class EditMenu;
+class ZoomView;
 
 // The other windows, as the main window reaches them (set once they exist).
 struct SideWindows {
@@ -244,7 +245,7 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   // The help window, made on first use.
   QWidget* HelpWindow = nullptr;
 
-  // ---- beside the specified window: keyboard, status line, undo ------------------------------
+  // ---- keyboard, status line, undo and zoom ---------------------------------------------------
   // The grid's keys, input method and the status line under the grid.
   GridKeyboard* keyboard = nullptr;
   // Undo and redo (the 編集 menu); every change to the puzzle is recorded through it.
@@ -253,8 +254,14 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void AddItem(const std::string& name, QAction* action) { items_[name] = action; }
   // The height the status line takes below the client area.
   int StatusHeight() const;
-  // A grid cell's side on the screen, in the paint box's pixels.
-  int GridCellSize() const { return kCellPixels; }
+  // Zoom (表示: 拡大, 縮小, 等倍) of the grid and the panels.
+  ZoomView* zoom = nullptr;
+  // A grid cell's side in window pixels (32 at 100 %).
+  int GridCellSize() const;
+  // Screen pixels per window pixel of the pictures shown (1 unless zoomed or on a dense screen).
+  double DeviceRatio() const;
+  // The sheets the grid and the panels are composed from: the loaded ones, or the zoomed ones.
+  GlyphSheets& DrawSheets();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

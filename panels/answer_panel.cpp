@@ -28,7 +28,7 @@ TTEKUKTOF::~TTEKUKTOF() {
 }
 
 AnswerView TTEKUKTOF::View() const {
-  return AnswerView{form1_.puzzle, form1_.sheets, form1_.Modes(), SelectedSlot};
+  return AnswerView{form1_.puzzle, form1_.DrawSheets(), form1_.Modes(), SelectedSlot};
 }
 
 void TTEKUKTOF::FormCreate() {
@@ -64,7 +64,8 @@ void TTEKUKTOF::DrawSlotGroup(std::int32_t c, std::int32_t r) {
 }
 
 void TTEKUKTOF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
-  const std::int32_t c = x / 32, r = y / 32, s = c + r * 16;
+  const std::int32_t cell = form1_.DrawSheets().cell;
+  const std::int32_t c = x / cell, r = y / cell, s = c + r * 16;
   if (s >= 0 && s < kAnswerSlots && c < 16 && form1_.checked("MN_MODECREATE")) {
     EditStep step(form1_);
     SelectedSlot = kNoSlot;
@@ -117,10 +118,25 @@ void TTEKUKTOF::resizeEvent(QResizeEvent* event) {
   if (isVisible()) FormResize();
 }
 
+void TTEKUKTOF::FitToCell() {
+  const int cell = form1_.GridCellSize();
+  PaintBox1->SetDeviceRatio(form1_.DeviceRatio());
+  if (PaintBox1->width() != 16 * cell) {
+    PaintBox1->setGeometry(0, 0, 16 * cell, 2 * cell);
+    resize(16 * cell, 2 * cell);
+  }
+}
+
+void TTEKUKTOF::Rezoom() {
+  FitToCell();
+  if (isVisible()) FormResize();
+}
+
 void TTEKUKTOF::FormResize() {
+  FitToCell();
   InUpdate = 1;
   BlitReady = 0;
-  PaintBox1->CreateImage(PaintBox1->width(), PaintBox1->height(), PaintBox1->Image);
+  PaintBox1->CreateImage(PaintBox1->DeviceWidth(), PaintBox1->DeviceHeight(), PaintBox1->Image);
   InUpdate = 0;
   DrawSlots();
   BlitReady = 1;

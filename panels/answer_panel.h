@@ -34,6 +34,8 @@ class TTEKUKTOF : public QWidget {
   void PaintBox1Paint();
   // Program end: stores KLeft and KTop.
   void FormDestroy();
+  // The zoom changed: the positions and the window take the new cell size.
+  void Rezoom();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -43,6 +45,8 @@ class TTEKUKTOF : public QWidget {
  private:
   void FormCreate();
   void FormResize();
+  // Sizes the paint box to 16 x 2 cells of the present zoom and the window around it.
+  void FitToCell();
   AnswerView View() const;
 
   TForm1& form1_;

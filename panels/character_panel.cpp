@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QWheelEvent>
 
+#include "app/grid_zoom.h"
 #include "app/main_window.h"
 #include "app/window_placement.h"
 
@@ -34,7 +35,7 @@ TTEKUWRDF::~TTEKUWRDF() {
 }
 
 PanelView TTEKUWRDF::View() const {
-  return PanelView{form1_.puzzle, form1_.sheets, form1_.Modes(), PanelCols, PanelRows,
+  return PanelView{form1_.puzzle, form1_.DrawSheets(), form1_.Modes(), PanelCols, PanelRows,
                    ScrollBar1->value(), SelectedMoji};
 }
 
@@ -61,10 +62,11 @@ void TTEKUWRDF::FormCreate() {
 void TTEKUWRDF::LayoutPanel() {
   if (LayoutReady == 0) return;
   LayoutReady = 0;
-  const PanelLayout g = ComputePanelLayout(width(), height());
+  const PanelLayout g = ComputePanelLayout(width(), height(), form1_.GridCellSize());
   resize(g.clientWidth, g.clientHeight);
+  PaintBox1->SetDeviceRatio(form1_.DeviceRatio());
   PaintBox1->setGeometry(0, 0, g.paintWidth, g.paintHeight);
-  PaintBox1->CreateImage(g.paintWidth, g.paintHeight, PaintBox1->Image);
+  PaintBox1->CreateImage(PaintBox1->DeviceWidth(), PaintBox1->DeviceHeight(), PaintBox1->Image);
   ScrollBar1->setGeometry(g.paintWidth, 0, 20, g.paintHeight);
   PanelCols = g.panelCols;
   PanelRows = g.panelRows;
@@ -96,7 +98,8 @@ void TTEKUWRDF::ShowBackBuffer() {
 void TTEKUWRDF::ShowCell(std::int32_t c, std::int32_t r) {
   if (BlitReady != 1) return;
   BlitReady = 0;
-  PaintBox1->PaintImageRect(c * 32, r * 32, 32, 32, PaintBox1->Image, c * 32, r * 32);
+  const std::int32_t cell = form1_.DrawSheets().cell;
+  PaintBox1->PaintImageRect(c * cell, r * cell, cell, cell, PaintBox1->Image, c * cell, r * cell);
   BlitReady = 1;
 }
 
@@ -106,7 +109,15 @@ void TTEKUWRDF::Refresh() {
 }
 
 void TTEKUWRDF::ShowPicture(TDibImage& picture) {
-  CopyImage(PaintBox1->Image, picture, kKeyNone);
+  const std::int32_t cell = form1_.DrawSheets().cell;
+  TDibImage zoomed;
+  // A zoomed panel shows the picture enlarged with it, pixel for whole pixels.
+  if (cell != kCellPixels && ScaleToCell(*PaintBox1, picture, cell, zoomed)) {
+    CopyImage(PaintBox1->Image, zoomed, kKeyNone);
+    FreeImage(zoomed);
+  } else {
+    CopyImage(PaintBox1->Image, picture, kKeyNone);
+  }
   PaintBox1->PaintImage(PaintBox1->Image);
   PictureShown = true;
 }
@@ -129,7 +140,8 @@ void TTEKUWRDF::SetSelected(std::int32_t e) {
 void TTEKUWRDF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
   // Cells drawn one by one over the picture would leave most of it standing.
   if (PictureShown) Refresh();
-  const std::int32_t c = x / 32, r = y / 32;
+  const std::int32_t cell = form1_.DrawSheets().cell;
+  const std::int32_t c = x / cell, r = y / cell;
   const ModeState modes = form1_.Modes();
   const std::int32_t e = c < PanelCols ? PanelEntry(c, r, ScrollBar1->value(), PanelCols, modes) : -1;
   // A blank cell past the last entry (or beside the columns) selects nothing.
@@ -225,6 +237,17 @@ void TTEKUWRDF::FormHide() {
                        {"WHeight", std::to_string(height())}});
 }
 
+void TTEKUWRDF::Rezoom() {
+  if (InUpdate == 1) return;
+  InUpdate = 1;
+  LayoutPanel();
+  LastClientWidth = width();
+  LastClientHeight = height();
+  DrawPanel();
+  InUpdate = 0;
+  PaintBox1->update();
+}
+
 void TTEKUWRDF::wheelEvent(QWheelEvent* event) {
   // The panel scrolls only up and down, so Shift changes nothing.
   const WheelSteps steps =
@@ -239,7 +262,7 @@ void TTEKUWRDF::FormResize() {
   ResizeReady = 0;
   InUpdate = 1;
   std::int32_t w = width(), h = height();
-  SnapPanelResize(w, h);
+  SnapPanelResize(w, h, form1_.GridCellSize());
   resize(w, h);
   LayoutPanel();
   LastClientWidth = width();

@@ -55,6 +55,8 @@ class TTEKUWRDF : public QWidget {
 
   PanelView View() const;
   std::int32_t LastEntry() const;
+  // The zoom changed: the panel keeps its size and shows its entries at the new cell size.
+  void Rezoom();
 
   void setVisible(bool visible) override;
 

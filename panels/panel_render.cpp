@@ -40,15 +40,16 @@ namespace {
 
 void ComposeEntry(const PanelView& v, TDibImage& back, std::int32_t c, std::int32_t r,
                   std::int32_t e) {
-  const std::int32_t x = c * kCellPixels, y = r * kCellPixels;
+  const std::int32_t cell = v.sheets.cell;
+  const std::int32_t x = c * cell, y = r * cell;
   const TilePos tile = e == v.selected                       ? TileMarked
                        : EntryInUse(v.puzzle, v.modes, e) ? TileFixed
                                                           : TileNormal;
-  CopyTile(back, x, y, v.sheets.ColorSheet, tile);
+  CopyTile(back, x, y, v.sheets.ColorSheet, tile, cell);
   if (!TextAt(v.puzzle.MojiTbl, e).empty() && !v.modes.create()) {
-    CopyGlyph(back, x, y, v.sheets.MojiSheet, v.sheets.MojiSheetCols, v.sheets.MojiSheetRows, e);
+    CopyGlyph(back, x, y, v.sheets.MojiSheet, v.sheets.MojiSheetCols, v.sheets.MojiSheetRows, e, cell);
   } else if (!v.modes.game()) {
-    CopyGlyph(back, x, y, v.sheets.NumSheet, v.sheets.NumSheetCols, v.sheets.NumSheetRows, e);
+    CopyGlyph(back, x, y, v.sheets.NumSheet, v.sheets.NumSheetCols, v.sheets.NumSheetRows, e, cell);
   }
 }
 
@@ -58,7 +59,8 @@ void DrawPanelCell(const PanelView& view, TDibImage& back, std::int32_t c, std::
   if (!view.sheets.MojiSheet.allocated() || view.panelCols <= 0) return;
   const std::int32_t e = PanelEntry(c, r, view.position, view.panelCols, view.modes);
   if (e > NumberingFor(view.modes).last || e < 0) {
-    FillImageRect(back, c * kCellPixels, r * kCellPixels, kCellPixels, kCellPixels, 255);
+    const std::int32_t cell = view.sheets.cell;
+    FillImageRect(back, c * cell, r * cell, cell, cell, 255);
     return;
   }
   ComposeEntry(view, back, c, r, e);
@@ -77,10 +79,22 @@ void DrawPanel(const PanelView& view, TDibImage& back) {
   }
 }
 
-PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeight) {
+PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeight, std::int32_t cell) {
   PanelLayout g;
   clientWidth = std::clamp(clientWidth, 0, kStoredGeometryLimit);
   clientHeight = std::clamp(clientHeight, 0, kStoredGeometryLimit);
+  if (cell != kCellPixels && cell > 0) {
+    // Zoomed, the window keeps its size (so zooming back gives the same panel): it shows the
+    // whole cells that fit, at least one.
+    g.clientWidth = clientWidth;
+    g.clientHeight = clientHeight;
+    g.panelCols = std::max((clientWidth - kScrollBarPixels) / cell, 1);
+    g.panelRows = std::max(clientHeight / cell, 1);
+    g.paintWidth = g.panelCols * cell;
+    g.paintHeight = g.panelRows * cell;
+    g.scrollMax = std::max((g.panelCols + 255) / g.panelCols - g.panelRows, 0);
+    return g;
+  }
   const std::int32_t w = std::max((clientWidth - 5) / kCellPixels, kMinPanelCols) * kCellPixels;
   const std::int32_t h = std::max(clientHeight / kCellPixels, kMinPanelRows) * kCellPixels;
   g.clientWidth = w + kScrollBarPixels;
@@ -93,7 +107,12 @@ PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeig
   return g;
 }
 
-void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight) {
+void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight, std::int32_t cell) {
+  if (cell != kCellPixels) {
+    clientWidth = std::max(clientWidth, 148);
+    clientHeight = std::max(clientHeight, 128);
+    return;
+  }
   clientWidth = std::max((clientWidth - 4) / kCellPixels * kCellPixels + kScrollBarPixels, 148);
   clientHeight = std::max(clientHeight / kCellPixels * kCellPixels, 128);
 }
@@ -111,20 +130,21 @@ void DrawAnswerSlot(const AnswerView& view, TDibImage& back, std::int32_t s) {
   if (s < 0 || s >= kAnswerSlots) return;
   const Puzzle& p = view.puzzle;
   const std::int32_t k = p.Kaitou[static_cast<std::size_t>(s)];
-  const std::int32_t x = (s % 16) * kCellPixels, y = (s / 16) * kCellPixels;
+  const std::int32_t cell = view.sheets.cell;
+  const std::int32_t x = (s % 16) * cell, y = (s / 16) * cell;
   // A number no table holds (read from a file) shows as an empty position, not as stale pixels.
   if (k < 0 || k > 255) {
-    CopyTile(back, x, y, view.sheets.ColorSheet, TileNormal);
+    CopyTile(back, x, y, view.sheets.ColorSheet, TileNormal, cell);
     return;
   }
   const bool marked = view.selectedSlot >= 0 && view.selectedSlot < kAnswerSlots &&
                       k == p.Kaitou[static_cast<std::size_t>(view.selectedSlot)];
-  CopyTile(back, x, y, view.sheets.ColorSheet, marked ? TileMarked : TileNormal);
+  CopyTile(back, x, y, view.sheets.ColorSheet, marked ? TileMarked : TileNormal, cell);
   const std::int32_t ch = view.modes.answer() ? TableAt(p.AnserTbl, k) : TableAt(p.InputTbl, k);
   if (ch >= 0 && ch <= 255 && !TextAt(p.MojiTbl, ch).empty() && !view.modes.create()) {
-    CopyGlyph(back, x, y, view.sheets.MojiSheet, view.sheets.MojiSheetCols, view.sheets.MojiSheetRows, ch);
+    CopyGlyph(back, x, y, view.sheets.MojiSheet, view.sheets.MojiSheetCols, view.sheets.MojiSheetRows, ch, cell);
   } else {
-    CopyGlyph(back, x, y, view.sheets.NumSheet, view.sheets.NumSheetCols, view.sheets.NumSheetRows, k);
+    CopyGlyph(back, x, y, view.sheets.NumSheet, view.sheets.NumSheetCols, view.sheets.NumSheetRows, k, cell);
   }
 }
 

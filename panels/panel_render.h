@@ -58,11 +58,13 @@ struct PanelLayout {
   std::int32_t scrollMax = 0;
 };
 // Snaps a client size into the panel's layout. The panel always keeps at least 4 x 4 entries
-// and a scroll range that is never negative.
-PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeight);
+// and a scroll range that is never negative. With cells of another size than 32 (a zoomed
+// panel) the client size stays and the cells that fit are shown.
+PanelLayout ComputePanelLayout(std::int32_t clientWidth, std::int32_t clientHeight,
+                               std::int32_t cell = kCellPixels);
 // The client size a user's resize asks for: (w - 4) div 32 * 32 + 20 and h div 32 * 32, at
-// least 148 x 128.
-void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight);
+// least 148 x 128 (zoomed: only the least size).
+void SnapPanelResize(std::int32_t& clientWidth, std::int32_t& clientHeight, std::int32_t cell = kCellPixels);
 // The client size restored from WWidth and WHeight: clamped, snapped, kept at 148 x 128 or more
 // and within the screen's work area (the panel's picture is as large as its client).
 void SnapPanelRestore(std::int32_t& clientWidth, std::int32_t& clientHeight,

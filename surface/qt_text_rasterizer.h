@@ -18,10 +18,18 @@ class QtTextRasterizer final : public TextRasterizer {
   static QFont DefaultFont();
 
   void DrawText(const std::string& text, GlyphBitmap& bitmap, int& width, int& height) override;
+  void DrawTextSized(const std::string& text, int size, std::vector<std::uint8_t>& pixels, int& width,
+                     int& height) override;
+  // The font's height in pixels as the scratch bitmap draws it (a point size converted).
+  double PixelHeight() const;
 
  private:
+  // Draws on `image` (cleared to black) and reports the measured size.
+  void Draw(const QString& text, const QFont& font, QImage& image, int& width, int& height) const;
+
   QFont font_;
   QImage scratch_;
+  QImage sized_;
 };
 
 }  // namespace teku

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "surface/paint_geometry.h"
 
@@ -29,7 +30,22 @@ void TTEKUBMP::RebuildColorTable() {
 
 void TTEKUBMP::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const QSize size = this->size();
+  Refront();
+}
+
+int TTEKUBMP::DeviceWidth() const { return static_cast<int>(std::ceil(width() * ratio_)); }
+int TTEKUBMP::DeviceHeight() const { return static_cast<int>(std::ceil(height() * ratio_)); }
+
+void TTEKUBMP::SetDeviceRatio(double ratio) {
+  if (!(ratio >= 1.0) || ratio == ratio_) return;
+  ratio_ = ratio;
+  front_ = QImage();
+  Refront();
+  update();
+}
+
+void TTEKUBMP::Refront() {
+  const QSize size(DeviceWidth(), DeviceHeight());
   if (front_.size() == size || size.isEmpty()) return;
   // What was shown stays where it was; new area starts in the surface's background colour.
   QImage grown(size, QImage::Format_RGB32);
@@ -38,6 +54,7 @@ void TTEKUBMP::resizeEvent(QResizeEvent* event) {
     QPainter p(&grown);
     p.drawImage(0, 0, front_);
   }
+  grown.setDevicePixelRatio(ratio_);
   front_ = grown;
 }
 
@@ -64,12 +81,17 @@ void TTEKUBMP::Blit(TDibImage& image, std::int32_t destX, std::int32_t destY, st
 
 void TTEKUBMP::Present(const QRect& rect) {
   // Inside paintEvent the front is drawn right after the owner's handler returns.
-  if (!inPaint_ && !rect.isEmpty()) update(rect);
+  if (inPaint_ || rect.isEmpty()) return;
+  if (ratio_ == 1.0) {
+    update(rect);
+  } else {
+    update(QRectF(rect.x() / ratio_, rect.y() / ratio_, rect.width() / ratio_, rect.height() / ratio_).toAlignedRect());
+  }
 }
 
 void TTEKUBMP::PaintImage(TDibImage& image) {
   if (!image.allocated()) return;
-  const BlitGeometry g = WholePictureGeometry(width(), height(), image.width(), image.height());
+  const BlitGeometry g = WholePictureGeometry(DeviceWidth(), DeviceHeight(), image.width(), image.height());
   if (g.empty()) return;
   Blit(image, 0, g.destY, 0, g.srcTop, g.width, g.height);
   Present(QRect(0, g.destY, g.width, g.height));
@@ -80,7 +102,7 @@ void TTEKUBMP::PaintImageRect(std::int32_t xDest, std::int32_t yDest, std::int32
                               std::int32_t ySrc) {
   if (!image.allocated()) return;
   const BlitGeometry g =
-      BlockGeometry(width(), height(), xDest, yDest, w, h, image.height(), xSrc, ySrc);
+      BlockGeometry(DeviceWidth(), DeviceHeight(), xDest, yDest, w, h, image.height(), xSrc, ySrc);
   if (g.empty()) return;
   Blit(image, g.destX, g.destY, g.srcX, g.srcTop, g.width, g.height);
   Present(QRect(g.destX, g.destY, g.width, g.height));
@@ -91,14 +113,26 @@ void TTEKUBMP::paintEvent(QPaintEvent* event) {
   if (OnPaint) OnPaint();
   inPaint_ = false;
   QPainter p(this);
-  if (!front_.isNull()) p.drawImage(event->rect(), front_, event->rect());
+  if (front_.isNull()) return;
+  const QRect r = event->rect();
+  if (ratio_ == 1.0) {
+    p.drawImage(r, front_, r);
+  } else {
+    // The front's pixels land one to one on the screen's.
+    p.drawImage(QRectF(r), front_, QRectF(r.x() * ratio_, r.y() * ratio_, r.width() * ratio_, r.height() * ratio_));
+  }
 }
 
 void TTEKUBMP::mousePressEvent(QMouseEvent* event) {
-  if (OnMouseDown) {
+  if (!OnMouseDown) return;
+  if (ratio_ == 1.0) {
     const QPoint pos = event->position().toPoint();
     OnMouseDown(event->button(), pos.x(), pos.y());
+    return;
   }
+  // The screen pixel under the pointer, exactly: the cells' edges lie on screen pixels.
+  const QPointF pos = event->position() * ratio_;
+  OnMouseDown(event->button(), static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())));
 }
 
 }  // namespace teku

@@ -35,6 +35,13 @@ class TTEKUBMP : public QWidget, public DibSurface {
   // What the control shows now.
   const QImage& front() const { return front_; }
 
+  // Screen pixels per window pixel. Above 1 the front, the pictures shown on it and the presses
+  // reported to the owner are in screen (device) pixels, so nothing is scaled on the way out.
+  void SetDeviceRatio(double ratio);
+  double deviceRatio() const { return ratio_; }
+  int DeviceWidth() const;
+  int DeviceHeight() const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -47,8 +54,10 @@ class TTEKUBMP : public QWidget, public DibSurface {
   void Blit(TDibImage& image, std::int32_t destX, std::int32_t destY, std::int32_t srcX,
             std::int32_t srcTop, std::int32_t width, std::int32_t rows);
   void Present(const QRect& rect);
+  void Refront();
 
   QImage front_;
+  double ratio_ = 1.0;
   std::array<QRgb, 256> rgb_{};
   bool inPaint_ = false;
 };

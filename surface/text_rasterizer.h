@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace teku {
 
@@ -24,6 +25,10 @@ class TextRasterizer {
   // chosen font, and reports the text's measured width and height in pixels.
   virtual void DrawText(const std::string& text, GlyphBitmap& bitmap, int& width,
                         int& height) = 0;
+  // The same on a `size` x `size` scratch bitmap (`pixels`, row by row), with the font enlarged
+  // by size / 64, for cells larger than 32 pixels. By default the text keeps its size.
+  virtual void DrawTextSized(const std::string& text, int size, std::vector<std::uint8_t>& pixels,
+                             int& width, int& height);
 };
 
 }  // namespace teku

@@ -105,6 +105,8 @@ TEST(GridTyping, RefusalsSayWhyAndChangeNothing) {
   EXPECT_EQ(f.Delete().problem, KeyProblem::GivenCell);
   EXPECT_EQ(f.p.TakeSnapshot(), before);
   EXPECT_EQ(f.Cursor(), std::make_pair(3, 1));
+  EXPECT_EQ(f.Type("ウ").problem, KeyProblem::None) << "the character the given cell shows";
+  EXPECT_EQ(f.p.InputTbl[5], 7);
 }
 
 TEST(GridTyping, DeleteRemovesWhatTheModeEntersInBothKinds) {

@@ -106,6 +106,14 @@ TEST_F(TekutoolPlay, ASignalEndsItWhileItWaitsForTheScript) {
   close(writer);
 }
 
+TEST_F(TekutoolPlay, APlayerTypesUndoesAndZoomsWithoutTheMouse) {
+  std::string out;
+  ASSERT_EQ(Play("SAMPLE1.CRS", "key down\ntype フク\nkey right 0\nmenu MN_EDITUNDO\nmenu MN_VIEWZOOMIN\n", out), 0);
+  EXPECT_NE(out.find("\"cursor\":[1,0]"), std::string::npos) << "undo goes back to the cell of ク";
+  EXPECT_NE(out.find("\"message\":\"表示 150%\""), std::string::npos) << out.substr(out.find("\"cursor\""));
+  EXPECT_EQ(Play("none", "key sideways\n", out), 2);
+}
+
 TEST_F(TekutoolPlay, ABadLineIsAUsageError) {
   std::string out;
   EXPECT_EQ(Play("none", "fly away\n", out), 2);

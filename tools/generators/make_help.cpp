@@ -32,6 +32,7 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <li><a href="#make">問題の作り方</a></li>
 <li><a href="#keys">キーボードで入れる</a></li>
 <li><a href="#undo">元に戻す・やり直す</a></li>
+<li><a href="#zoom">拡大・縮小</a></li>
 <li><a href="#menu">メニュー一覧</a></li>
 </ul>
 
@@ -112,6 +113,7 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td>Home / End</td><td>行の左端・右端へ</td></tr>
 <tr><td>文字</td><td>ｹﾞｰﾑ実行ではそのマスの番号に文字を入れ、次のマスへ進みます（文字選択欄で選んでクリックしたのと同じ）。
 ひらがなで打っても、文字表にカタカナしかなければカタカナとして入ります。日本語入力（IME）も使えます。
+初期表示のマスには、そこに出ている文字しか入りません（その文字を打つと、クリックしたときと同じくその番号の答えが入ります）。
 <span class="menu">解答(A)</span> では答えの文字を決めます</td></tr>
 <tr><td>数字</td><td><span class="menu">作成ﾓｰﾄﾞ(C)</span> ではマスの番号（1～254）を置きます。続けて打つと 2 けた・3 けたになり、Enter か矢印で区切ります</td></tr>
 <tr><td>Delete / BackSpace</td><td>そのマスの番号の文字（作成ﾓｰﾄﾞでは番号）を消す</td></tr>
@@ -125,6 +127,13 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 マスへの入力、番号、答え、初期表示、カギ、答えの言葉、文字表、タイトル・パスワード、ナンクロ・クロスワードの切り替え、文字表のみロードがそれぞれ一つの手順になります。
 遊ぶ人の入力と、問題を作る人の変更は別々に記録されます。ｹﾞｰﾑ実行で元に戻すと入力だけが、解答・作成ﾓｰﾄﾞで元に戻すと問題の変更だけが戻ります。
 開く・初めから・新しい大きさで記録は新しくなります。保存していない変更があるあいだは、ウィンドウの表題の前に * が付きます。</p>
+
+<h2 id="zoom">拡大・縮小</h2>
+<p><span class="menu">表示(V)</span> の <span class="menu">拡大(I)</span>（Ctrl+=）、<span class="menu">縮小(O)</span>（Ctrl+-）、<span class="menu">等倍(A)</span>（Ctrl+0）で、
+盤・文字選択欄・解答欄を 100％、150％、200％、300％、400％ の大きさで表示します。Ctrl キーを押しながらマウスのホイールを回しても変わります。
+マスの色と番号はにじまずにそのまま大きくなり、文字はその大きさのフォントで描き直されます。
+ウィンドウの大きさは変わらず、入りきらないところはスクロールで見ます。表示の大きさは TEKUINI.INI の ZOOM に保存され、次に起動したときも同じ大きさで始まります。
+文字の大きさそのものは <span class="menu">文字ﾌｫﾝﾄ変更(F)</span> で選んだフォントの大きさになります。</p>
 
 <h2 id="menu">メニュー一覧</h2>
 <table>
@@ -145,10 +154,13 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td class="menu">クロスワード(W)</td><td>クロスワードとして扱う</td></tr>
 <tr><td class="menu">初期表示指定(I)</td><td>解答モードのナンクロで、初期表示のマスを決める</td></tr>
 <tr><td class="menu">音響(O)</td><td>音の入・切。入れると「音設定」で音楽・効果音・正解の絵のファイルを選べます</td></tr>
-<tr><td rowspan="4" class="menu">表示(V)</td><td class="menu">文字選択欄(W)</td><td>文字選択欄を出す・隠す</td></tr>
+<tr><td rowspan="7" class="menu">表示(V)</td><td class="menu">文字選択欄(W)</td><td>文字選択欄を出す・隠す</td></tr>
 <tr><td class="menu">解答欄(K)</td><td>解答欄を出す・隠す</td></tr>
 <tr><td class="menu">問題設定値(M)</td><td>初期設定ダイアログを出す・隠す</td></tr>
-<tr><td class="menu">文字ﾌｫﾝﾄ変更(F)</td><td>盤と文字選択欄の文字のフォントを変える</td></tr>
+<tr><td class="menu">文字ﾌｫﾝﾄ変更(F)</td><td>盤と文字選択欄の文字のフォントと大きさを変える</td></tr>
+<tr><td class="menu">拡大(I)</td><td>盤と欄を一段大きく表示する（Ctrl+=）</td></tr>
+<tr><td class="menu">縮小(O)</td><td>一段小さく表示する（Ctrl+-）</td></tr>
+<tr><td class="menu">等倍(A)</td><td>100％に戻す（Ctrl+0）</td></tr>
 <tr><td rowspan="2" class="menu">ﾍﾙﾌﾟ(H)</td><td class="menu">ﾍﾙﾌﾟ表示(H)</td><td>このヘルプ</td></tr>
 <tr><td class="menu">ﾊﾞｰｼﾞｮﾝ情報(V)</td><td>版の情報</td></tr>
 </table>

@@ -139,10 +139,10 @@ class Player {
       Retype(d->EDT_MONDAITITLE, e[3]);
       Retype(d->EDT_PASSWORD, e[4]);
     } else if (k == "key" && e.size() >= 2) {
-      // As many presses as the script says: "key right 3".
+      // As many presses as the script says: "key right 3" (one without a count).
       const int key = GridKey(e[1]);
       if (key == 0) return false;
-      for (int i = 0; i < std::max(1, n(2)); ++i) {
+      for (int i = 0; i < (e.size() >= 3 ? n(2) : 1); ++i) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
         QCoreApplication::sendEvent(f_.PaintBox1, &press);
       }
