@@ -54,6 +54,7 @@ bench: build
 	cmake --build build-bench -j $(JOBS) --target benchmarks
 	bash scripts/run-benchmarks.sh build-bench
 	bash scripts/bench-startup.sh $(PROGRAM_DIR)
+	bash scripts/bench-process.sh $(PROGRAM_DIR) build-bench
 
 look: build
 	env -u QT_QPA_PLATFORM bash scripts/look-authoring.sh $(PROGRAM_DIR) $(BUILD)/look

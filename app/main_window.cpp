@@ -33,7 +33,7 @@
 #include "dialogs/char_setting_dialog.h"
 #include "dialogs/hint_dialog.h"
 #include "services/profile_file.h"
-#include "services/sound_sdl.h"
+#include "services/sound_loader.h"
 #include "services/trace_log.h"
 #include "surface/qt_cp932.h"
 
@@ -146,9 +146,6 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   move(246, 226);
   SetClientSize(468, 340);
 
-  soundBackend_ = std::make_unique<SdlMediaBackend>();
-  SetSoundPlatform(soundBackend_.get(), QueuedGuiPoster(this));
-
   PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
   PaintBox1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PaintBox1MouseDown(b, x, y); };
   connect(ScrollBar_Width, &QScrollBar::valueChanged, this, [this] { ScrollBar_WidthChange(); });
@@ -164,6 +161,7 @@ TForm1::~TForm1() {
   delete keyboard;
   keyboard = nullptr;
   FormDestroy();
+  soundLoader_.reset();
   SetSoundPlatform(nullptr, nullptr);
   soundBackend_.reset();
 }
@@ -321,11 +319,35 @@ std::string TForm1::ResolveProgramFile(const std::string& name) const {
 
 void TForm1::OpenPendingSound() {
   if (!SoundOpenPending) return;
+  if (!soundLoaded_) return StartSoundLoading();
   SoundOpenPending = false;
   if (checked("MN_MODEONGAKU")) ReopenSound();
 }
 
+void TForm1::StartSoundLoading() {
+  if (soundLoader_ == nullptr) {
+    soundLoader_ = std::make_unique<SoundLoader>([this](std::unique_ptr<SoundPlayer> player) {
+      TakeSoundPlayer(std::move(player));
+    });
+  }
+  // The files to be opened first are read on the worker too; the soundfont comes with the music.
+  soundLoader_->Start({ResolveProgramFile(sound.BgmMidPath), ResolveProgramFile(sound.LeftWavPath),
+                       ResolveProgramFile(sound.RightWavPath), ResolveProgramFile(sound.FineWavPath)});
+}
+
+void TForm1::TakeSoundPlayer(std::unique_ptr<SoundPlayer> player) {
+  soundLoaded_ = true;
+  soundBackend_ = std::move(player);
+  if (soundBackend_ != nullptr) SetSoundPlatform(soundBackend_.get(), QueuedGuiPoster(this));
+  // A program already ending opens nothing more.
+  if (!destroyed_) OpenPendingSound();
+}
+
 void TForm1::ReopenSound() {
+  if (!soundLoaded_) {
+    SoundOpenPending = true;
+    return StartSoundLoading();
+  }
   SoundOpenPending = false;
   SoundDevices resolved = sound;
   resolved.BgmMidPath = ResolveProgramFile(sound.BgmMidPath);
@@ -637,8 +659,9 @@ void TForm1::PaintBox1Paint() {
   BlitReady = 0;
   PaintBox1->PaintImage(PaintBox1->Image);
   BlitReady = 1;
-  if (SoundOpenPending) QTimer::singleShot(0, this, [this] { OpenPendingSound(); });
+  // A start-up measurement ends the program here, before the sound starts loading.
   ReportFirstPaint();
+  if (SoundOpenPending) QTimer::singleShot(0, this, [this] { OpenPendingSound(); });
 }
 
 // For the start-up benchmark: with TEKU_EXIT_AFTER_FIRST_PAINT set, the first painted grid

@@ -31,7 +31,8 @@ class QMenu;
 
 namespace teku {
 
-class SdlMediaBackend;
+class SoundLoader;
+class SoundPlayer;
 class TTEKUWRDF;
 class TTEKUKTOF;
 class TTEKUINTF;
@@ -97,12 +98,16 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
 
   // ---- sound -----------------------------------------------------------------------------
   SoundDevices sound;
-  // Closes the four devices and opens them again from the current names.
+  // Closes the four devices and opens them again from the current names. Before the player
+  // is loaded it starts the load instead, and the devices open when it is done.
   void ReopenSound();
-  // With sound on at start, the devices open only once the grid is on screen (loading the
-  // soundfont is the largest part of start-up), or before that at the first sound wanted.
+  // With sound on at start, the devices open only once the grid is on screen, or before that at
+  // the first sound wanted. The player (the sound module, the audio device and the soundfont)
+  // is loaded on a worker thread meanwhile, so neither the first paint nor a click waits for it.
   bool SoundOpenPending = false;
   void OpenPendingSound();
+  // Whether the player's load has ended (with a player, or without one: then sound is silent).
+  bool SoundPlayerLoaded() const { return soundLoaded_; }
   void PlayLeftClick();
   void PlayRightClick();
   void SoundNotify(std::uint32_t code, DeviceId device) override;
@@ -300,7 +305,11 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   void MN_FILEENDClick();
   void MN_HELPVERSIONClick();
 
-  std::unique_ptr<SdlMediaBackend> soundBackend_;
+  void StartSoundLoading();
+  void TakeSoundPlayer(std::unique_ptr<SoundPlayer> player);
+  std::unique_ptr<SoundLoader> soundLoader_;
+  std::unique_ptr<SoundPlayer> soundBackend_;
+  bool soundLoaded_ = false;
   std::map<std::string, QAction*> items_;
   QWidget* client_ = nullptr;
   WheelScroll wheel_;

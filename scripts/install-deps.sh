@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs imagemagick
+  libjpeg-turbo-progs imagemagick time
   xvfb xauth xdotool openbox
   help2man desktop-file-utils appstream shared-mime-info
 )

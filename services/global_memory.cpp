@@ -1,8 +1,9 @@
 // Movable memory blocks: a heap block with a lock count, so that a missing unlock is visible.
 #include "services/global_memory.h"
 
-#include <cstdlib>
 #include <new>
+
+#include "services/large_memory.h"
 
 namespace teku {
 
@@ -26,11 +27,11 @@ HGlobal GlobalAllocZeroed(std::size_t bytes) {
     --g_failAllocs;
     return nullptr;
   }
-  auto* data = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+  auto* data = static_cast<std::uint8_t*>(AllocateLargeZeroed(bytes));
   if (data == nullptr) return nullptr;
   auto* block = new (std::nothrow) GlobalBlock;
   if (block == nullptr) {
-    std::free(data);
+    FreeLarge(data, bytes);
     return nullptr;
   }
   block->size = bytes;
@@ -56,7 +57,7 @@ bool GlobalUnlock(HGlobal block) {
 
 void GlobalFree(HGlobal block) {
   if (block == nullptr) return;
-  std::free(block->data);
+  FreeLarge(block->data, block->size);
   delete block;
 }
 

@@ -1,9 +1,7 @@
-// WAV effects and MIDI music through SDL2_mixer; a play's end leaves the audio thread only as a
-// task queued for the GUI thread.
+// WAV effects and MIDI music through SDL2_mixer; a play's end leaves the audio thread only through
+// the ended callback, which the sound operations turn into a task queued for the GUI thread.
 #include "services/sound_sdl.h"
 
-#include <QMetaObject>
-#include <QObject>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -14,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -65,6 +64,35 @@ struct SdlMediaBackend::Impl {
   std::array<Slot, kChannels> channels;
   Slot music;
   std::map<DeviceId, Device> devices;
+  // Loaded ahead by file name, not yet opened (no channel yet).
+  std::map<std::string, Device> preloaded;
+
+  // The chunk or the music of a file, without a channel; false when it cannot be loaded.
+  static bool Load(const std::string& fileName, Device& d) {
+    const std::string ext = LowerExtension(fileName);
+    // The player is chosen by the extension, and we have none for other kinds.
+    if (ext != "wav" && ext != "mid" && ext != "midi" && ext != "rmi") return false;
+    auto bytes = std::make_shared<std::string>();
+    if (ReadRegularFile(fileName, kSoundFileMax, *bytes) != FileRead::kOk) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    if (rw == nullptr) return false;
+    if (ext == "wav") {
+      d.kind = Kind::Wave;
+      d.chunk = Mix_LoadWAV_RW(rw, 1);
+      return d.chunk != nullptr;
+    }
+    d.kind = Kind::Midi;
+    d.bytes = bytes;
+    d.music = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
+    return d.music != nullptr;
+  }
+
+  static void Free(Device& d) {
+    if (d.chunk != nullptr) Mix_FreeChunk(d.chunk);
+    if (d.music != nullptr) Mix_FreeMusic(d.music);
+    d.chunk = nullptr;
+    d.music = nullptr;
+  }
 
   std::mutex endedMutex;
   PlayEnded ended;
@@ -154,6 +182,7 @@ SdlMediaBackend::~SdlMediaBackend() {
   if (!impl_->ownsSdlAudio) return;
   SetPlayEnded(nullptr);
   while (!impl_->devices.empty()) Close(impl_->devices.begin()->first);
+  for (auto& [name, d] : impl_->preloaded) Impl::Free(d);
   Mix_ChannelFinished(nullptr);
   Mix_HookMusicFinished(nullptr);
   Mix_CloseAudio();
@@ -169,19 +198,27 @@ void SdlMediaBackend::SetPlayEnded(PlayEnded onEnded) {
   impl_->ended = std::move(onEnded);
 }
 
+void SdlMediaBackend::Preload(const std::string& fileName) {
+  if (!impl_->audio || impl_->preloaded.count(fileName) != 0) return;
+  Impl::Device d;
+  if (Impl::Load(fileName, d)) {
+    impl_->preloaded[fileName] = d;
+  } else {
+    Impl::Free(d);
+  }
+}
+
 bool SdlMediaBackend::Open(DeviceId id, const std::string& fileName) {
   if (!impl_->audio || id == 0 || impl_->devices.count(id) != 0) return false;
-  const std::string ext = LowerExtension(fileName);
   Impl::Device d;
-  if (ext != "wav" && ext != "mid" && ext != "midi" && ext != "rmi") {
-    // The player is chosen by the extension, and we have none for other kinds.
+  if (const auto ahead = impl_->preloaded.find(fileName); ahead != impl_->preloaded.end()) {
+    d = ahead->second;
+    impl_->preloaded.erase(ahead);
+  } else if (!Impl::Load(fileName, d)) {
+    Impl::Free(d);
     return false;
   }
-  auto bytes = std::make_shared<std::string>();
-  if (ReadRegularFile(fileName, kSoundFileMax, *bytes) != FileRead::kOk) return false;
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
-  if (rw == nullptr) return false;
-  if (ext == "wav") {
+  if (d.kind == Kind::Wave) {
     int channel = -1;
     for (int c = 0; c < kChannels; ++c) {
       if (impl_->channels[static_cast<std::size_t>(c)].owner.load() == 0) {
@@ -190,19 +227,11 @@ bool SdlMediaBackend::Open(DeviceId id, const std::string& fileName) {
       }
     }
     if (channel < 0) {
-      SDL_RWclose(rw);
+      Impl::Free(d);
       return false;
     }
-    d.kind = Kind::Wave;
-    d.chunk = Mix_LoadWAV_RW(rw, 1);
-    if (d.chunk == nullptr) return false;
     d.channel = channel;
     impl_->channels[static_cast<std::size_t>(channel)].owner.store(id);
-  } else {
-    d.kind = Kind::Midi;
-    d.bytes = bytes;
-    d.music = Mix_LoadMUSType_RW(rw, MUS_MID, 1);
-    if (d.music == nullptr) return false;
   }
   impl_->devices[id] = d;
   return true;
@@ -256,10 +285,12 @@ bool SdlMediaBackend::Close(DeviceId id) {
   return true;
 }
 
-GuiPoster QueuedGuiPoster(QObject* context) {
-  return [context](std::function<void()> task) {
-    QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
-  };
-}
-
 }  // namespace teku
+
+extern "C" teku::SoundPlayer* TekuNewSoundPlayer() {
+  try {
+    return new teku::SdlMediaBackend();
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // no player, as without an audio device
+  }
+}

@@ -1,5 +1,5 @@
-// The program's player: WAV effects and MIDI music through SDL2_mixer, and the queued hand-over
-// of a play's end to the Qt event loop.
+// The program's player: WAV effects and MIDI music through SDL2_mixer. It is built as a module
+// of its own (with the factory below), which the program loads only once its window is up.
 #pragma once
 
 #include <memory>
@@ -7,11 +7,21 @@
 
 #include "services/sound.h"
 
-class QObject;
-
 namespace teku {
 
 inline constexpr char kGeneralMidiSoundFont[] = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+// What the program holds of the module's player: the program never links the player's code, so
+// it reaches it only through this interface.
+class SoundPlayer : public MediaBackend {
+ public:
+  // Whether an audio device was opened.
+  virtual bool HasAudio() const = 0;
+  // Reads and decodes a file ahead of its Open: an Open of the same name then takes what was
+  // loaded instead of loading it again. For the thread that prepares the player before the
+  // GUI thread takes it over; a file that cannot be loaded is left to its Open.
+  virtual void Preload(const std::string& fileName) = 0;
+};
 
 // Each WAV device is a chunk on a channel of its own, so effects overlap freely; MIDI devices play
 // as the mixer's one music stream, so starting one cuts off another. A stop or rewind halts the
@@ -20,15 +30,15 @@ inline constexpr char kGeneralMidiSoundFont[] = "/usr/share/sounds/sf2/TimGM6mb.
 // from the audio thread. Only one instance may be alive at a time (the mixer's callbacks are
 // process-wide); a second one, like a machine without an audio device, has no audio and opens
 // nothing.
-class SdlMediaBackend : public MediaBackend {
+class SdlMediaBackend final : public SoundPlayer {
  public:
   explicit SdlMediaBackend(const std::string& soundFont = kGeneralMidiSoundFont);
   ~SdlMediaBackend() override;
   SdlMediaBackend(const SdlMediaBackend&) = delete;
   SdlMediaBackend& operator=(const SdlMediaBackend&) = delete;
 
-  // Whether an audio device was opened.
-  bool HasAudio() const;
+  bool HasAudio() const override;
+  void Preload(const std::string& fileName) override;
 
   void SetPlayEnded(PlayEnded onEnded) override;
   bool Open(DeviceId device, const std::string& fileName) override;
@@ -43,9 +53,11 @@ class SdlMediaBackend : public MediaBackend {
   std::unique_ptr<Impl> impl_;
 };
 
-// Runs each task later on `context`'s thread, from its event loop (a queued call); tasks still
-// waiting when `context` is destroyed are dropped. Safe from any thread while `context` lives,
-// so a backend posting through it must be destroyed before `context`.
-GuiPoster QueuedGuiPoster(QObject* context);
+// The module's one entry point, looked up by this name: a new player with the general MIDI
+// soundfont (the caller owns it).
+inline constexpr char kSoundPlayerFactory[] = "TekuNewSoundPlayer";
+using SoundPlayerFactory = SoundPlayer* (*)();
 
 }  // namespace teku
+
+extern "C" teku::SoundPlayer* TekuNewSoundPlayer();

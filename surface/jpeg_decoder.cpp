@@ -18,7 +18,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "services/global_memory.h"
+#include "services/large_memory.h"
 #include "services/regular_file.h"
 #include "services/trace_log.h"
 #include "surface/jpeg_decoder_internal.h"
@@ -224,23 +229,29 @@ struct BlockEntry {
 // Larger scans are decoded twice rather than held.
 std::int64_t g_maxStoreBytes = std::int64_t{128} << 20;
 
-// The coefficients of a scan decoded once, in the decoder's held form.
+// The coefficients of a scan decoded once, in the decoder's held form. Room for the most a scan
+// can need is reserved at once: only the pages written are ever taken, and the store never has
+// to be moved to grow.
 struct HeldStore {
-  std::unique_ptr<std::int16_t[]> values;
+  std::int16_t* values = nullptr;
   std::size_t capacity = 0;
 
-  bool Reserve(std::size_t count) { return count <= capacity || Grow(count, 0); }
-  // Keeps the first `used` values.
-  bool Grow(std::size_t count, std::size_t used) {
-    std::unique_ptr<std::int16_t[]> larger(new (std::nothrow) std::int16_t[count]);
-    if (larger == nullptr) return false;
-    if (used != 0) std::memcpy(larger.get(), values.get(), used * sizeof(std::int16_t));
-    values = std::move(larger);
+  HeldStore() = default;
+  HeldStore(const HeldStore&) = delete;
+  HeldStore& operator=(const HeldStore&) = delete;
+  ~HeldStore() { Release(); }
+
+  bool Reserve(std::size_t count) {
+    if (count <= capacity) return true;
+    Release();
+    values = static_cast<std::int16_t*>(AllocateLargeZeroed(count * sizeof(std::int16_t)));
+    if (values == nullptr) return false;
     capacity = count;
     return true;
   }
   void Release() {
-    values.reset();
+    FreeLarge(values, capacity * sizeof(std::int16_t));
+    values = nullptr;
     capacity = 0;
   }
 };
@@ -430,6 +441,21 @@ class BitReader {
 
 inline std::int16_t S16(int x) { return static_cast<std::int16_t>(x); }
 
+// Blocks are cleared by copying this: a fixed copy is a few vector stores, where a fill of the
+// same size may become a slow string instruction.
+alignas(16) constexpr std::int16_t kZeroBlock[64] = {};
+
+// Eight samples to sixteen, each twice: a chroma row across a unit twice its width.
+inline void WidenRow(const std::int16_t* from, std::int16_t* to) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi16(v, v));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi16(v, v));
+#else
+  for (int x = 0; x < 8; ++x) to[2 * x] = to[2 * x + 1] = from[x];
+#endif
+}
+
 // ---- the decoder -----------------------------------------------------------------------------
 
 class Decoder {
@@ -457,6 +483,9 @@ class Decoder {
   // False when the decoding has to end.
   bool Scan();
   bool DecodePass(bool full);
+  // Both passes' effects when no one watches the preview (no progress report, no colour
+  // offer): the full pass alone, and the data's trace entries once for each pass.
+  bool DecodeUnwatched();
   // Decodes the scan once into `store` and then replays both passes from it. False when the
   // store cannot be had (the caller decodes twice instead); `ok` as DecodePass's result.
   bool DecodeOnceReplayTwice(bool& ok);
@@ -725,6 +754,7 @@ bool Decoder::Scan() {
     }
   }
 
+  if (!progress_ && offer_ == nullptr) return DecodeUnwatched();
   bool ok = true;
   if (DecodeOnceReplayTwice(ok)) return ok;
   const std::size_t start = in_.pos;
@@ -758,11 +788,10 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
   const std::int64_t units = std::int64_t{columns} * rows;
   const std::int64_t values = units * blockCount_ * 64;
   if (units == 0 || values * 2 > g_maxStoreBytes) return false;
-  // Blocks are held by their entries, a few values for most. The store is kept for the
-  // next picture (fresh memory costs a page fault every few kilobytes); it grows as needed
-  // up to the limit, and a large one is let go afterwards.
+  // Blocks are held by their entries, a few values for most; room for every block at its
+  // largest is reserved, up to the limit. The store is kept for the next picture (fresh memory
+  // costs page faults), and a large one is let go afterwards.
   const std::size_t unitRoom = static_cast<std::size_t>(blockCount_) * kHeldBlock;
-  const auto most = static_cast<std::size_t>(values);
   const auto allowed = static_cast<std::size_t>(g_maxStoreBytes / 2);
   HeldStore& kept = KeptStore();
   const std::size_t start = in_.pos;
@@ -774,9 +803,7 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
     kept.Release();
     return false;
   };
-  if (!kept.Reserve(std::min(most, static_cast<std::size_t>(units) * blockCount_ * 8) + unitRoom)) {
-    return giveUp();
-  }
+  if (!kept.Reserve(std::min(static_cast<std::size_t>(units) * unitRoom, allowed))) return giveUp();
 
   std::vector<HeldTrace> held;
   scanTrace_.held = &held;
@@ -790,25 +817,21 @@ bool Decoder::DecodeOnceReplayTwice(bool& ok) {
     scanTrace_.unit = done;
     // Beyond the limit the scan is decoded twice instead, from the start, as if nothing had
     // been read.
-    if (used + unitRoom > allowed) return giveUp();
-    if (kept.capacity - used < unitRoom &&
-        !kept.Grow(std::min(std::max(kept.capacity * 2, used + unitRoom), allowed), used)) {
-      return giveUp();
-    }
-    std::int16_t* out = kept.values.get() + used;
+    if (used + unitRoom > std::min(allowed, kept.capacity)) return giveUp();
+    std::int16_t* out = kept.values + used;
     if (!Restart(counter) || !DecodeMcu<true>(true, out)) {
       fault = true;
       break;
     }
-    used = static_cast<std::size_t>(out - kept.values.get());
+    used = static_cast<std::size_t>(out - kept.values);
   }
   bits_.Release();
   scanTrace_.held = nullptr;
 
   std::size_t next = 0;
-  ReplayPass(false, held, next, kept.values.get(), done, fault);
+  ReplayPass(false, held, next, kept.values, done, fault);
   next = 0;
-  ReplayPass(true, held, next, kept.values.get(), done, fault);
+  ReplayPass(true, held, next, kept.values, done, fault);
   if (kept.capacity > kKeptStoreValues) kept.Release();
   ok = !fault;
   return true;
@@ -845,10 +868,7 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
         from += 2 + 2 * entries;
       }
       PaintFull(sparse_[0], c * unitW, r * unitH);
-      // Copied from zeros: a fixed copy is a few vector stores, where a fill of the same
-      // size may become a slow string instruction.
-      static constexpr std::int16_t kZeros[64] = {};
-      for (int i = 0; i < blockCount_; ++i) std::memcpy(sparse_[i], kZeros, sizeof kZeros);
+      for (int i = 0; i < blockCount_; ++i) std::memcpy(sparse_[i], kZeroBlock, sizeof kZeroBlock);
     } else {
       for (int i = 0; i < blockCount_; ++i) {
         coef_[i][0] = from[1];
@@ -859,6 +879,19 @@ void Decoder::ReplayPass(bool full, const std::vector<HeldTrace>& held, std::siz
     if (c == columns - 1) Progress(r, rows, full);
   }
   if (fault) writeHeld(units);
+}
+
+bool Decoder::DecodeUnwatched() {
+  // The full pass paints every pixel the preview would have painted, so the picture ends the
+  // same; the passes read the same data, so each meets the same entries in the same order.
+  std::vector<HeldTrace> held;
+  scanTrace_.held = &held;
+  const bool ok = DecodePass(true);
+  scanTrace_.held = nullptr;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const HeldTrace& entry : held) TraceWrite(entry.code, entry.text);
+  }
+  return ok;
 }
 
 bool Decoder::DecodePass(bool full) {
@@ -905,7 +938,7 @@ bool Decoder::DecodeMcu(bool full, std::int16_t*& out) {
     const BlockEntry& e = blocks_[i];
     std::int16_t* co = Held ? out : out + i * 64;
     std::int16_t* entry = co + 2;
-    if constexpr (!Held) std::memset(co, 0, 64 * sizeof(std::int16_t));
+    if constexpr (!Held) std::memcpy(co, kZeroBlock, sizeof kZeroBlock);
     auto put = [&](int k, int v) {
       if constexpr (Held) {
         entry[0] = static_cast<std::int16_t>(kZigzag[k]);
@@ -1016,7 +1049,10 @@ void Decoder::PaintFull(const std::int16_t* from, int mcuX, int mcuY) {
 
 template <int Blocks>
 void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
-  for (int i = 0; i < Blocks; ++i) JpegInverseDct(from + i * 64, coef_[i]);
+  for (int i = 0; i + 1 < Blocks; i += 2) {
+    JpegInverseDctPair(from + i * 64, from + (i + 1) * 64, coef_[i], coef_[i + 1]);
+  }
+  if constexpr (Blocks % 2 != 0) JpegInverseDct(from + (Blocks - 1) * 64, coef_[Blocks - 1]);
   std::int16_t* cb = coef_[Blocks - 2 < 0 ? 0 : Blocks - 2];
   std::int16_t* cr = coef_[Blocks - 1];
   std::int16_t* green = coef_[kMaxBlocks];
@@ -1031,26 +1067,25 @@ void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
   }
   constexpr int kW = Blocks == 4 || Blocks == 6 ? 16 : 8;
   constexpr int kH = Blocks == 6 ? 16 : 8;
-  // The unit's samples gathered in picture order, then its colours, then their palette
-  // indexes, then the rows into the picture: each loop stays in local memory.
+  // The unit's samples gathered in picture order (whole block rows at a time, a chroma row
+  // widened by repeating each sample), then its colours, then their palette indexes, then the
+  // rows into the picture: each loop stays in local memory.
   alignas(16) std::int16_t lum[kH][kW], cR[kH][kW], cG[kH][kW], cB[kH][kW];
   for (int y = 0; y < kH; ++y) {
-    for (int x = 0; x < kW; ++x) {
-      if constexpr (Blocks == 1 || Blocks == 3) {
-        lum[y][x] = coef_[0][y * 8 + x];
-      } else if constexpr (Blocks == 4) {
-        lum[y][x] = coef_[x >> 3][y * 8 + (x & 7)];
-      } else {
-        lum[y][x] = coef_[(y >> 3) * 2 + (x >> 3)][(y & 7) * 8 + (x & 7)];
-      }
-      if constexpr (Blocks != 1) {
-        const int chroma = Blocks == 3   ? y * 8 + x
-                           : Blocks == 4 ? y * 8 + (x >> 1)
-                                         : (y >> 1) * 8 + (x >> 1);
-        cR[y][x] = cr[chroma];
-        cG[y][x] = green[chroma];
-        cB[y][x] = cb[chroma];
-      }
+    const int block = Blocks == 6 ? (y >> 3) * 2 : 0;
+    std::memcpy(lum[y], coef_[block] + (y & 7) * 8, 8 * sizeof(std::int16_t));
+    if constexpr (kW == 16) {
+      std::memcpy(lum[y] + 8, coef_[block + 1] + (y & 7) * 8, 8 * sizeof(std::int16_t));
+    }
+    if constexpr (Blocks == 3) {
+      std::memcpy(cR[y], cr + y * 8, 8 * sizeof(std::int16_t));
+      std::memcpy(cG[y], green + y * 8, 8 * sizeof(std::int16_t));
+      std::memcpy(cB[y], cb + y * 8, 8 * sizeof(std::int16_t));
+    } else if constexpr (Blocks != 1) {
+      const int row = (Blocks == 4 ? y : y >> 1) * 8;
+      WidenRow(cr + row, cR[y]);
+      WidenRow(green + row, cG[y]);
+      WidenRow(cb + row, cB[y]);
     }
   }
   std::uint8_t red[kH][kW], green8[kH][kW], blue[kH][kW];
@@ -1077,10 +1112,15 @@ void Decoder::PaintUnit(const std::int16_t* from, int mcuX, int mcuY) {
   std::uint8_t index[kH][kW];
   colors_.NearestMany(red[0], green8[0], blue[0], kH * kW, index[0]);
   const int columns = std::min(xEnd, pixelWidth_ - mcuX);
+  if (columns <= 0) return;
   for (int y = 0; y < yEnd && mcuY + y < pixelHeight_; ++y) {
     std::uint8_t* line =
         pixels_ + static_cast<std::size_t>(pixelHeight_ - 1 - mcuY - y) * pixelWidth_ + mcuX;
-    for (int x = 0; x < columns; ++x) line[x] = static_cast<std::uint8_t>(index[y][x]);
+    if (columns == kW) {
+      std::memcpy(line, index[y], kW);  // a copy of known size is one or two stores
+    } else {
+      std::memcpy(line, index[y], static_cast<std::size_t>(columns));
+    }
   }
 }
 

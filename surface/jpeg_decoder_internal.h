@@ -29,6 +29,9 @@ bool LoadJpegWithRgb(const DibSurface& surface, const std::string& fileName, TDi
 void JpegInverseDct(const std::int16_t* from, std::int16_t* to);
 void JpegInverseDctPortable(const std::int16_t* from, std::int16_t* to);
 void JpegInverseDctPlain(const std::int16_t* from, std::int16_t* to);
+// Two blocks at once, as JpegInverseDct gives each (`fromA` may be `toA`, `fromB` `toB`).
+void JpegInverseDctPair(const std::int16_t* fromA, const std::int16_t* fromB, std::int16_t* toA,
+                        std::int16_t* toB);
 
 // The colours of `count` samples: luminance and the chroma terms red, green (subtracted) and
 // blue, each x 16 without the level shift, to bytes; `cr` null for grey (the other two are

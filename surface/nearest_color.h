@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -21,7 +22,9 @@ namespace teku {
 // distance splits into channels). Fine cubes (4 levels a side) hold at most four entries
 // packed in one word, padded with the last one, so a lookup is four distances and no
 // branches; the few cubes that need more share the list of their coarse cube (16 levels a
-// side). Built once per palette (under ten milliseconds).
+// side). A coarse cube and its fine cubes are worked out when a colour inside it is first
+// asked for, so a picture pays for the part of colour space it uses; a map is therefore not
+// to be shared between threads.
 class NearestColorMap {
  public:
   explicit NearestColorMap(const Palette256& palette);
@@ -29,7 +32,7 @@ class NearestColorMap {
   const Palette256& palette() const { return palette_; }
 
   std::uint8_t Nearest(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
-    const std::uint32_t e = fine_[Cube(red, green, blue)];
+    const std::uint32_t e = fine_[Cube(red, green, blue)] ^ kUnbuilt;
     if (e == (e & 255) * 0x01010101u) return static_cast<std::uint8_t>(e);
     return Among(e, red, green, blue);
   }
@@ -89,14 +92,31 @@ class NearestColorMap {
     const PaletteEntry& e = palette_[index];
     return std::abs(r - e.red) + std::abs(g - e.green) + std::abs(b - e.blue);
   }
+  // The shared list of a coarse cube; a fine cube not yet worked out comes here too, as
+  // the coarse cube kUnbuilt >> 16, which no cube has.
   std::uint8_t SearchCoarse(std::uint32_t coarse, int r, int g, int b) const;
+  void BuildCoarse(std::uint32_t coarse) const;
+
+  // A fine cube's word before its coarse cube is worked out: first entry above the second, as
+  // a shared list's mark, so that lookups take it to SearchCoarse with no test of their own.
+  // The table holds each word XOR this, so that it starts as zeroed memory, which costs
+  // nothing until it is written.
+  static constexpr std::uint32_t kUnbuilt = 0xFFFF0001u;
+  static constexpr std::size_t kFineCubes = std::size_t{1} << 18;  // 64^3
+  struct FreeFine {
+    void operator()(std::uint32_t* table) const;
+  };
 
   Palette256 palette_;
   long long packed_[256];  // red | green << 8 | blue << 16
-  std::vector<std::uint32_t> fine_;  // 64^3 cubes
-  std::vector<std::uint32_t> coarseOffset_;  // 16^3 cubes
-  std::vector<std::uint16_t> coarseCount_;
-  std::vector<std::uint8_t> coarseLists_;
+  std::uint8_t distinct_[256];  // the first entry of each colour
+  std::uint32_t distinctCount_ = 0;
+  // Filled in as colours are asked for (see above).
+  std::unique_ptr<std::uint32_t[], FreeFine> fine_;
+  mutable std::vector<std::uint32_t> coarseOffset_;  // 16^3 cubes
+  mutable std::vector<std::uint16_t> coarseCount_;  // 0 until worked out
+  mutable std::vector<std::uint8_t> coarseLists_;
+  mutable std::vector<std::uint8_t> top_[64];  // cubes of 64 levels a side, empty until used
 };
 
 // The map for `palette`, kept between calls on this thread and rebuilt when the palette

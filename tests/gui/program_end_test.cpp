@@ -60,14 +60,15 @@ class ProgramProcess : public ::testing::Test {
     process.setProcessEnvironment(env);
     process.start(QString::fromStdString(program.path("TEKUCROS.EXE")), {});
     ASSERT_TRUE(process.waitForStarted(5000));
-    // The log is started once the windows and the mixer are up.
+    // The log is started once the windows are up; the mixer follows on a worker thread.
     for (int i = 0; i < 100 && !std::filesystem::exists(program.path("TEKUTRC.LOG")); ++i) QThread::msleep(100);
     ASSERT_TRUE(std::filesystem::exists(program.path("TEKUTRC.LOG")));
     ASSERT_FALSE(std::filesystem::exists(program.path("TEKUINI.INI")));
   }
   void Signal(int s) { ::kill(static_cast<pid_t>(process.processId()), s); }
 
-  testing::TestProgram program{{"TEKUCROS.EXE", "TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "BGM.MID"}};
+  testing::TestProgram program{
+      {"TEKUCROS.EXE", "libtekusound.so", "TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "BGM.MID"}};
   QProcess process;
 };
 

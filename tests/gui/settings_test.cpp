@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -80,7 +81,17 @@ TEST(Settings, SoundOffOnlyForExactlyOffAndEmptyNamesTakeTheirDefaults) {
   EXPECT_FALSE(windows.Form1->checked("MN_MODEONGAKU"));
 }
 
-TEST(Settings, SoundOpensAfterTheFirstPaintOrAtTheFirstSoundWanted) {
+// Runs the event loop until the player's load has ended (at most ten seconds).
+bool WaitForThePlayer(const TForm1& f) {
+  for (int i = 0; i < 1000 && !f.SoundPlayerLoaded(); ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+  QCoreApplication::processEvents();
+  return f.SoundPlayerLoaded();
+}
+
+TEST(Settings, SoundLoadsAfterTheFirstPaintOrAtTheFirstSoundWantedWithoutWaitingForIt) {
   testing::TestProgram program({"TEKUMOJI.BMP", "TEKUNUMB.BMP", "TEKUCOLR.BMP", "HIDARI.WAV",
                                 "MIGI.WAV", "SEIKAI.WAV", "BGM.MID"});
   {
@@ -88,9 +99,9 @@ TEST(Settings, SoundOpensAfterTheFirstPaintOrAtTheFirstSoundWanted) {
     windows.Create();
     TForm1& f = *windows.Form1;
     EXPECT_TRUE(f.SoundOpenPending);
-    EXPECT_EQ(f.sound.LeftWavDevice, 0u) << "nothing opened before the grid is on screen";
+    EXPECT_FALSE(f.SoundPlayerLoaded()) << "nothing loaded before the grid is on screen";
     f.show();
-    for (int i = 0; i < 20 && f.SoundOpenPending; ++i) QCoreApplication::processEvents();
+    ASSERT_TRUE(WaitForThePlayer(f));
     EXPECT_FALSE(f.SoundOpenPending);
     EXPECT_NE(f.sound.LeftWavDevice, 0u);
     EXPECT_NE(f.sound.BgmDevice, 0u);
@@ -99,7 +110,9 @@ TEST(Settings, SoundOpensAfterTheFirstPaintOrAtTheFirstSoundWanted) {
     ProgramWindows windows(program.environment());
     windows.Create();
     TForm1& f = *windows.Form1;
-    f.PlayLeftClick();  // a click before any paint
+    f.PlayLeftClick();  // a click before any paint starts the load and returns at once
+    EXPECT_EQ(f.sound.LeftWavDevice, 0u);
+    ASSERT_TRUE(WaitForThePlayer(f));
     EXPECT_FALSE(f.SoundOpenPending);
     EXPECT_NE(f.sound.LeftWavDevice, 0u);
   }
@@ -110,8 +123,20 @@ TEST(Settings, SoundOpensAfterTheFirstPaintOrAtTheFirstSoundWanted) {
     f.item("MN_MODEONGAKU")->trigger();  // sound turned off before it ever opened
     f.show();
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
-    EXPECT_EQ(f.sound.LeftWavDevice, 0u);
+    EXPECT_FALSE(f.SoundPlayerLoaded()) << "no sound, no player";
+    f.setChecked("MN_MODEONGAKU", true);  // on again, and the sound dialog closed
+    f.ReopenSound();
     EXPECT_EQ(f.sound.BgmDevice, 0u);
+    ASSERT_TRUE(WaitForThePlayer(f));
+    EXPECT_NE(f.sound.BgmDevice, 0u);
+  }
+  {
+    ProgramWindows windows(program.environment());
+    windows.Create();
+    windows.Form1->PlayRightClick();
+    windows.ShutDown();  // ending while the player loads neither waits for it nor opens it
+    EXPECT_TRUE(WaitForThePlayer(*windows.Form1));
+    EXPECT_EQ(windows.Form1->sound.BgmDevice, 0u);
   }
   PutIni(program, "ONKYO=OFF\r\n");
   ProgramWindows windows(program.environment());

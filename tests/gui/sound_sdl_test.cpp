@@ -1,6 +1,7 @@
 // The SDL2_mixer player under SDL's dummy and disk audio drivers, alone and under the sound
 // devices of the main window, with the queued hand-over to the Qt event loop.
 #include "services/sound_sdl.h"
+#include "services/sound_loader.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -418,6 +419,33 @@ TEST_F(SdlSoundTest, DiskDriverOutputHoldsTheToneAndTheTune) {
   RecordProperty("tone_loud_frames", static_cast<int>(LoudSamples(tone)));
   RecordProperty("tone_pitch_hz", static_cast<int>(PitchHz(tone)));
   RecordProperty("tune_loud_frames", static_cast<int>(LoudSamples(tune)));
+}
+
+// What a worker read ahead is what the later Open plays, once: the file is not read again (it
+// may be gone by then), and a second device of the same name loads it for itself.
+TEST_F(SdlSoundTest, AnOpenTakesWhatWasPreloadedUnderItsNameOnce) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  SdlMediaBackend backend;
+  ASSERT_TRUE(backend.HasAudio());
+  EndLog log;
+  backend.SetPlayEnded([&](DeviceId id, std::uint32_t ticket) {
+    std::lock_guard<std::mutex> lock(log.mutex);
+    log.ends.emplace_back(id, ticket);
+  });
+  std::thread([&] {
+    backend.Preload(wav);
+    backend.Preload(mid);
+    backend.Preload((dir.path() / "NONE.WAV").string());
+  }).join();
+  fs::remove(wav);
+  fs::remove(mid);
+  ASSERT_TRUE(backend.Open(1, wav));
+  ASSERT_TRUE(backend.Open(2, mid));
+  EXPECT_FALSE(backend.Open(3, wav)) << "taken by the first open, and gone from the disk";
+  EXPECT_FALSE(backend.Open(3, (dir.path() / "NONE.WAV").string()));
+  ASSERT_TRUE(backend.Play(1, PlayFrom::Start, 7));
+  ASSERT_TRUE(WaitFor([&] { return log.size() == 1; }));
+  EXPECT_EQ(log.ends[0], (std::pair<DeviceId, std::uint32_t>{1, 7}));
 }
 
 TEST_F(SdlSoundTest, WithoutAnAudioDeviceEveryOpenFailsSilently) {

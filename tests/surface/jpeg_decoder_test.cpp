@@ -300,22 +300,29 @@ struct Decoded {
   JpegRgb rgb;
   std::vector<std::string> trace;  // lines after "TRACE ON"
   std::vector<std::pair<std::uint32_t, std::int32_t>> progress;
+  Bytes pixels;
 };
 
-Decoded Decode(const std::string& path, TDibImage* keep = nullptr) {
+// `watched`: with a progress sink, as the program loads pictures; without one, as tekutool.
+Decoded Decode(const std::string& path, TDibImage* keep = nullptr, bool watched = true) {
   Decoded d;
   DibSurface surface;
   TDibImage local;
   TDibImage& image = keep != nullptr ? *keep : local;
   TraceStart(WorkDir() + "TEKUCROS.EXE");
-  d.result = LoadJpegWithRgb(
-      surface, path, image,
-      [&](std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
-        EXPECT_EQ(message, 1883u);
-        d.progress.emplace_back(wParam, lParam);
-      },
-      &d.rgb);
+  ProgressSink progress;
+  if (watched) {
+    progress = [&](std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
+      EXPECT_EQ(message, 1883u);
+      d.progress.emplace_back(wParam, lParam);
+    };
+  }
+  d.result = LoadJpegWithRgb(surface, path, image, progress, &d.rgb);
   d.allocated = image.allocated();
+  if (d.allocated) {
+    PixelLock lock(image);
+    d.pixels.assign(lock.bytes(), lock.bytes() + lock.size());
+  }
   std::ifstream log(WorkDir() + "TEKUTRC.LOG", std::ios::binary);
   std::string line;
   std::getline(log, line);
@@ -351,9 +358,10 @@ TEST(JpegArithmetic, AGreyBlockGoesThroughBothHalvingPassesAndTheRounding) {
 
 // The fast transforms against the plain one on blocks of every kind: DC only, sparse, dense,
 // extreme values that overflow the 16-bit sums, products just off a rounding edge, in place
-// and not.
+// and not, alone and paired with the block before.
 TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
   std::mt19937 rng(99);
+  std::array<std::int16_t, 64> previous{}, previousPlain{};
   const std::int16_t extremes[] = {-32768, -32767, -16384, -2048, -1, 0, 1, 2047, 16383, 32767};
   for (int n = 0; n < 60000; ++n) {
     std::array<std::int16_t, 64> block{};
@@ -385,6 +393,12 @@ TEST(JpegArithmetic, TheFastInverseTransformsMatchThePlainOneBitForBit) {
     ASSERT_EQ(fast, plain) << "block " << n;
     ASSERT_EQ(portable, plain) << "block " << n;
     ASSERT_EQ(inPlace, plain) << "block " << n;
+    std::array<std::int16_t, 64> pairA{}, pairB = previous;
+    JpegInverseDctPair(block.data(), pairB.data(), pairA.data(), pairB.data());
+    ASSERT_EQ(pairA, plain) << "block " << n << " first of a pair";
+    ASSERT_EQ(pairB, previousPlain) << "block " << n - 1 << " second of a pair";
+    previous = block;
+    previousPlain = plain;
   }
 }
 
@@ -749,9 +763,8 @@ TEST(DamagedJpeg, AProgressiveFileIsDecodedAsBaselineWithoutMeaning) {
 
 // ---- one decode held for both passes, or two decodes -------------------------------------------
 
-// Scans that fit the store are decoded once and replayed; the others are decoded twice. Both
-// must give the same pixels, the same trace entries in the same order and the same progress.
-TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
+// Scans with restarts, a fault, subsampling, grey, and noise that fills every block.
+std::vector<std::string> PassFiles() {
   JpegBuilder rst;
   rst.Soi().Segment(0xDD, {0, 1}).Dqt(0, 1).StandardTables().Sof(24, 16, {kGreyComp}).Sos({{1, 0}});
   rst.Raw(GreyData(2)).Raw({0x01, 0x08, 0xFF, 0x12, 0x0F}).Raw(GreyData(3)).Eoi();
@@ -773,6 +786,13 @@ TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
         EXPECT_TRUE(Shell("cjpeg -quality 100 -sample 1x1 -outfile '" + jpg + "' '" + ppm + "'"));
         return ReadAll(jpg);
       }())};
+  return files;
+}
+
+// Scans that fit the store are decoded once and replayed; the others are decoded twice. Both
+// must give the same pixels, the same trace entries in the same order and the same progress.
+TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
+  const std::vector<std::string> files = PassFiles();
   // The limit lets every scan be held, none, or the noise picture's blocks in full but not
   // its held form, which is then given up part way and decoded twice from the start.
   for (const std::int64_t limit : {std::int64_t{0}, std::int64_t{12288}}) {
@@ -785,7 +805,22 @@ TEST(JpegPasses, HoldingTheCoefficientsGivesWhatDecodingTwiceGives) {
       EXPECT_EQ(held.progress, other.progress) << file << " " << limit;
       EXPECT_EQ(held.rgb.rgb, other.rgb.rgb) << file << " " << limit;
       EXPECT_EQ(held.allocated, other.allocated) << file << " " << limit;
+      EXPECT_EQ(held.pixels, other.pixels) << file << " " << limit;
     }
+  }
+}
+
+// With no progress sink the preview is never seen: one full pass must leave the picture and
+// the trace log as the two passes do.
+TEST(JpegPasses, WithoutAWatcherOnePassGivesWhatTwoPassesGive) {
+  for (const std::string& file : PassFiles()) {
+    const Decoded watched = Decode(file);
+    const Decoded unwatched = Decode(file, nullptr, false);
+    EXPECT_EQ(watched.result, unwatched.result) << file;
+    EXPECT_EQ(watched.trace, unwatched.trace) << file;
+    EXPECT_EQ(watched.rgb.rgb, unwatched.rgb.rgb) << file;
+    EXPECT_EQ(watched.pixels, unwatched.pixels) << file;
+    EXPECT_TRUE(unwatched.progress.empty()) << file;
   }
 }
 
