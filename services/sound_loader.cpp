@@ -6,7 +6,21 @@
 #include <QObject>
 #include <dlfcn.h>
 
+#include "services/ziredizu.h"
+
 namespace teku {
+
+namespace {
+std::string g_moduleFolder;
+
+std::string ModulePath() {
+  if (!g_moduleFolder.empty()) return g_moduleFolder + kSoundModule;
+  const std::string exe = ZIREDIZU::RunningExecutable();
+  return exe.substr(0, exe.find_last_of('/') + 1) + kSoundModule;
+}
+}  // namespace
+
+void SetSoundModuleFolder(const std::string& folder) { g_moduleFolder = folder; }
 
 SoundLoader::SoundLoader(Ready ready) : ready_(std::move(ready)), receiver_(std::make_unique<QObject>()) {}
 
@@ -22,16 +36,30 @@ void SoundLoader::Start(std::vector<std::string> files) {
 }
 
 void SoundLoader::Run(const std::vector<std::string>& files) {
-  std::unique_ptr<SoundPlayer> player;
-  if (void* module = ::dlopen(kSoundModule, RTLD_NOW | RTLD_LOCAL)) {
+  struct Job {
+    SoundPlayerFactory make;
+    const std::vector<std::string>& files;
+    const std::atomic<bool>& cancel;
+    std::unique_ptr<SoundPlayer> player;
+  };
+  if (void* module = ::dlopen(ModulePath().c_str(), RTLD_NOW | RTLD_LOCAL)) {
     const auto make = reinterpret_cast<SoundPlayerFactory>(::dlsym(module, kSoundPlayerFactory));
-    if (make != nullptr && !cancel_) player.reset(make());
+    const auto run = reinterpret_cast<SdlThreadRunner>(::dlsym(module, kSdlThreadRunner));
+    Job job{make, files, cancel_, nullptr};
+    if (make != nullptr && run != nullptr && !cancel_) {
+      run(
+          [](void* context) {
+            Job& j = *static_cast<Job*>(context);
+            j.player.reset(j.make());
+            for (const std::string& file : j.files) {
+              if (j.cancel || j.player == nullptr || !j.player->HasAudio()) break;
+              j.player->Preload(file);
+            }
+          },
+          &job);
+    }
+    player_ = std::move(job.player);
   }
-  for (const std::string& file : files) {
-    if (cancel_ || player == nullptr || !player->HasAudio()) break;
-    player->Preload(file);
-  }
-  player_ = std::move(player);
   QMetaObject::invokeMethod(receiver_.get(), [this] { Finish(); }, Qt::QueuedConnection);
 }
 

@@ -16,8 +16,11 @@ class QObject;
 
 namespace teku {
 
-// The module's file name, looked up through the program's library path (its own folder).
+// The module's file name; it lies in the folder of the running executable.
 inline constexpr char kSoundModule[] = "libtekusound.so";
+// Test hook: the module is taken from this folder (ending with '/') instead; empty turns the
+// hook off.
+void SetSoundModuleFolder(const std::string& folder);
 
 class SoundLoader {
  public:

@@ -287,6 +287,25 @@ bool SdlMediaBackend::Close(DeviceId id) {
 
 }  // namespace teku
 
+extern "C" void TekuRunOnSdlThread(void (*work)(void*), void* context) {
+  struct Call {
+    void (*work)(void*);
+    void* context;
+  } call{work, context};
+  SDL_Thread* thread = SDL_CreateThread(
+      [](void* p) {
+        const auto* c = static_cast<const Call*>(p);
+        c->work(c->context);
+        return 0;
+      },
+      "teku-sound", &call);
+  if (thread == nullptr) {
+    work(context);  // no thread to be had: the work is done here, at the cost of a few bytes
+    return;
+  }
+  SDL_WaitThread(thread, nullptr);
+}
+
 extern "C" teku::SoundPlayer* TekuNewSoundPlayer() {
   try {
     return new teku::SdlMediaBackend();

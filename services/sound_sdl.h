@@ -53,11 +53,16 @@ class SdlMediaBackend final : public SoundPlayer {
   std::unique_ptr<Impl> impl_;
 };
 
-// The module's one entry point, looked up by this name: a new player with the general MIDI
-// soundfont (the caller owns it).
+// The module's entry points, looked up by these names. The factory makes a new player with the
+// general MIDI soundfont (the caller owns it). The runner runs `work(context)` on a thread of
+// SDL's own and waits for it: SDL frees what it keeps for a thread (its error text) only when
+// one of its own threads ends, so a player is made and fed there rather than on a thread of ours.
 inline constexpr char kSoundPlayerFactory[] = "TekuNewSoundPlayer";
 using SoundPlayerFactory = SoundPlayer* (*)();
+inline constexpr char kSdlThreadRunner[] = "TekuRunOnSdlThread";
+using SdlThreadRunner = void (*)(void (*work)(void*), void* context);
 
 }  // namespace teku
 
 extern "C" teku::SoundPlayer* TekuNewSoundPlayer();
+extern "C" void TekuRunOnSdlThread(void (*work)(void*), void* context);

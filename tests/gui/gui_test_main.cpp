@@ -2,9 +2,13 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "services/sound_loader.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The windows of the tests load the player from the built program folder.
+  teku::SetSoundModuleFolder(std::string(TEKU_PROGRAM_DIR) + "/");
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -421,8 +421,9 @@ TEST_F(SdlSoundTest, DiskDriverOutputHoldsTheToneAndTheTune) {
   RecordProperty("tune_loud_frames", static_cast<int>(LoudSamples(tune)));
 }
 
-// What a worker read ahead is what the later Open plays, once: the file is not read again (it
-// may be gone by then), and a second device of the same name loads it for itself.
+// What a worker read ahead (on a thread of SDL's, as the program's loader does) is what the
+// later Open plays, once: the file is not read again (it may be gone by then), and a second
+// device of the same name loads it for itself.
 TEST_F(SdlSoundTest, AnOpenTakesWhatWasPreloadedUnderItsNameOnce) {
   ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
   SdlMediaBackend backend;
@@ -432,11 +433,19 @@ TEST_F(SdlSoundTest, AnOpenTakesWhatWasPreloadedUnderItsNameOnce) {
     std::lock_guard<std::mutex> lock(log.mutex);
     log.ends.emplace_back(id, ticket);
   });
-  std::thread([&] {
-    backend.Preload(wav);
-    backend.Preload(mid);
-    backend.Preload((dir.path() / "NONE.WAV").string());
-  }).join();
+  struct Work {
+    SdlMediaBackend& backend;
+    std::vector<std::string> files;
+    std::thread::id thread;
+  } work{backend, {wav, mid, (dir.path() / "NONE.WAV").string()}, {}};
+  TekuRunOnSdlThread(
+      [](void* context) {
+        auto& w = *static_cast<Work*>(context);
+        w.thread = std::this_thread::get_id();
+        for (const std::string& f : w.files) w.backend.Preload(f);
+      },
+      &work);
+  EXPECT_NE(work.thread, std::this_thread::get_id());
   fs::remove(wav);
   fs::remove(mid);
   ASSERT_TRUE(backend.Open(1, wav));
