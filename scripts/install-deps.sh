@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev qt6-svg-dev
   libsdl2-mixer-dev timgm6mb-soundfont
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs imagemagick time
+  libjpeg-turbo-progs imagemagick time poppler-utils
   xvfb xauth xdotool openbox
   help2man desktop-file-utils appstream shared-mime-info
 )

@@ -9,10 +9,12 @@ inline constexpr const char* kWindowExecutable = "tekutool-gui";
 
 inline constexpr const char* kRenderUsage =
     "render PUZZLE OUT.BMP [--mode game|answer|create] [--cursor X,Y] [--sheets DIR] "
-    "[--moji-sheet FILE]";
+    "[--moji-sheet FILE] | render PUZZLE OUT.pdf|OUT.png|OUT.svg [--solution] [--paper A4|B5] "
+    "[--landscape] [--large] [--dpi N]";
 inline constexpr const char* kPlayUsage = "play PUZZLE|none SCRIPT";
 inline constexpr const char* kRenderSummary =
-    "Draws the grid of a puzzle as the main window shows it, into a BMP.";
+    "Draws the grid of a puzzle as the main window shows it, into a BMP; or prints the puzzle's "
+    "pages into a PDF, PNG pictures (one a page) or an SVG.";
 inline constexpr const char* kPlaySummary =
     "Runs the program's windows offscreen, driven by a script, and prints the state as JSON.";
 
