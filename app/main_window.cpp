@@ -28,6 +28,7 @@
 #include "app/grid_zoom.h"
 #include "app/zoom_view.h"
 #include "app/main_menu.h"
+#include "app/print_menu.h"
 #include "app/window_placement.h"
 #include "desktop/puzzle_path.h"
 #include "dialogs/char_setting_dialog.h"
@@ -143,6 +144,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   keyboard = new GridKeyboard(*this);
   edits = new EditMenu(*this);
   zoom = new ZoomView(*this);
+  new PrintMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
