@@ -102,9 +102,15 @@ QString CannotWrite(const std::string& path) { return DisplayPath(path) + QStrin
 void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bool outlines) {
   if (index >= doc.pages.size()) return;
   painter.setRenderHint(QPainter::Antialiasing, true);
+  // Every change of pen is a change of graphics state in a PDF: the pen is set only when a
+  // line's width differs from the last (glyphs take the pen's colour, which stays black).
   QPen pen(Qt::black);
   pen.setCapStyle(Qt::SquareCap);
   pen.setJoinStyle(Qt::MiterJoin);
+  pen.setWidthF(0);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  double width = 0;
   for (const PageItem& item : doc.pages[index].items) {
     switch (item.kind) {
       case ItemKind::Fill:
@@ -112,9 +118,11 @@ void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bo
         break;
       case ItemKind::Frame:
       case ItemKind::Line:
-        pen.setWidthF(item.size);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
+        if (item.size != width) {
+          width = item.size;
+          pen.setWidthF(width);
+          painter.setPen(pen);
+        }
         if (item.kind == ItemKind::Frame) {
           painter.drawRect(QRectF(item.x, item.y, item.w, item.h));
         } else {
@@ -122,7 +130,6 @@ void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bo
         }
         break;
       case ItemKind::Text:
-        painter.setPen(Qt::black);
         DrawText(painter, item, outlines);
         break;
     }
