@@ -121,8 +121,16 @@ bool PrintMenu::MayShowSolution(const Choice& choice) {
 PageOptions PrintMenu::OptionsFor(const QPrinter& printer, PageOptions options) {
   const QPageLayout layout = printer.pageLayout();
   const QPageSize::PageSizeId id = layout.pageSize().id();
-  options.paper = id == QPageSize::JisB5 || id == QPageSize::B5 ? Paper::B5 : Paper::A4;
   options.landscape = layout.orientation() == QPageLayout::Landscape;
+  options.widthMm = options.heightMm = 0;
+  if (id == QPageSize::A4 || id == QPageSize::JisB5) {
+    options.paper = id == QPageSize::JisB5 ? Paper::B5 : Paper::A4;
+  } else {
+    // Any other paper the printer was set to: the pages are laid out on it.
+    const QSizeF size = layout.pageSize().size(QPageSize::Millimeter);
+    options.widthMm = std::min(size.width(), size.height());
+    options.heightMm = std::max(size.width(), size.height());
+  }
   return options;
 }
 

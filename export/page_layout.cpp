@@ -13,6 +13,15 @@ void PaperPoints(Paper paper, bool landscape, double& width, double& height) {
   height = (landscape ? w : h) * kPointsPerMm;
 }
 
+void PaperPoints(const PageOptions& o, double& width, double& height) {
+  if (o.widthMm <= 0 || o.heightMm <= 0) return PaperPoints(o.paper, o.landscape, width, height);
+  // The tables and a clue column need about 90 mm between the margins' insides; a smaller
+  // paper is laid out as that size (and cut by the printer) rather than not at all.
+  const double w = std::max(o.widthMm, 90.0), h = std::max(o.heightMm, 90.0);
+  width = (o.landscape ? h : w) * kPointsPerMm;
+  height = (o.landscape ? w : h) * kPointsPerMm;
+}
+
 namespace {
 
 constexpr double mm = kPointsPerMm;
@@ -60,7 +69,7 @@ struct TableSpec {
 class Builder {
  public:
   Builder(const PageOptions& options) : o_(options), m_(MetricsFor(options)) {
-    PaperPoints(options.paper, options.landscape, doc_.width, doc_.height);
+    PaperPoints(options, doc_.width, doc_.height);
     doc_.printable = PageRect{kMarginMm * mm, kMarginMm * mm, doc_.width - 2 * kMarginMm * mm,
                               doc_.height - 2 * kMarginMm * mm};
     doc_.minCell = m_.minCell;

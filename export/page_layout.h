@@ -18,6 +18,9 @@ struct PageOptions {
   bool landscape = false;
   bool large = false;     // 大きな文字: larger cells and text, on more pages if need be
   bool solution = false;  // the solution pages after the puzzle's
+  // Another paper, portrait width and height in millimetres (a printer set to a paper of its
+  // own); 0 for the paper above.
+  double widthMm = 0, heightMm = 0;
 };
 
 inline constexpr double kPointsPerMm = 72.0 / 25.4;
@@ -74,6 +77,7 @@ struct PageDocument {
 
 // The paper's size in points, turned for landscape.
 void PaperPoints(Paper paper, bool landscape, double& width, double& height);
+void PaperPoints(const PageOptions& options, double& width, double& height);
 
 // Lays out the puzzle page (and the solution page, when `solution` is given).
 PageDocument LayOutPages(const PageContent& puzzle, const PageContent* solution, const PageOptions& options);

@@ -102,6 +102,15 @@ TEST(PageLayout, SamplesOnEveryPaperStayReadableAndInsideThePrintableArea) {
   PaperPoints(Paper::B5, true, w, h);
   EXPECT_NEAR(w, 257 * kPointsPerMm, 1e-9);
   EXPECT_NEAR(h, 182 * kPointsPerMm, 1e-9);
+  // A printer's paper of its own: the sample still fits on a postcard.
+  Loaded s;
+  LoadSample("SAMPLE1.CRS", s);
+  PageOptions card;
+  card.widthMm = 100;
+  card.heightMm = 148;
+  const PageDocument doc = LayOutPuzzle(s.puzzle, s.modes.kind, card);
+  EXPECT_NEAR(doc.width, 100 * kPointsPerMm, 1e-9);
+  ExpectSound(doc, 15, 15, "postcard");
 }
 
 TEST(PageLayout, ANumberCrosswordPrintsItsNumbersTablesAndGivenCharacters) {

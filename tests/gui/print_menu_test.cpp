@@ -131,6 +131,13 @@ TEST_F(PrintCommands, WithoutAPrinterThePagesArePrintedIntoAPdfFile) {
   form->item("MN_FILEPRINT")->trigger();
   EXPECT_EQ(seen.paper, Paper::B5);
   EXPECT_TRUE(seen.landscape);
+  EXPECT_EQ(seen.widthMm, 0);
+  // A paper of the printer's own is laid out as it is.
+  QPrinter letter;
+  letter.setPageSize(QPageSize(QPageSize::Letter));
+  const PageOptions onLetter = PrintMenu::OptionsFor(letter, PageOptions{});
+  EXPECT_NEAR(onLetter.widthMm, 215.9, 0.1);
+  EXPECT_NEAR(onLetter.heightMm, 279.4, 0.1);
   EXPECT_EQ(Head(program.path("printed.pdf"), 5), "%PDF-");
   EXPECT_TRUE(program.messages.messages.empty());
 }
