@@ -20,13 +20,11 @@
 
 namespace teku {
 
-namespace {
-
 // Glyphs of the page texts, made once per text and size: a document repeats the same few
 // hundred numbers and characters thousands of times.
-class GlyphCache {
+class PagePainter::Glyphs {
  public:
-  GlyphCache() {
+  Glyphs() {
     QFont font(QStringLiteral("IPAGothic"));
     font.setStyleHint(QFont::TypeWriter);
     base_ = QRawFont::fromFont(font);
@@ -76,13 +74,10 @@ class GlyphCache {
   std::map<std::pair<double, std::string>, Run> runs_;
 };
 
-GlyphCache& Glyphs() {
-  static GlyphCache cache;
-  return cache;
-}
+namespace {
 
-void DrawText(QPainter& painter, const PageItem& item, bool outlines) {
-  const GlyphCache::Run& r = Glyphs().Get(item.text, item.size, outlines);
+void DrawText(QPainter& painter, PagePainter::Glyphs& glyphs, const PageItem& item, bool outlines) {
+  const PagePainter::Glyphs::Run& r = glyphs.Get(item.text, item.size, outlines);
   double x = item.x, baseline = item.y + item.h / 2 + (r.ascent - r.descent) / 2;
   if (item.align == TextAlign::Center) x += (item.w - r.width) / 2;
   if (item.align == TextAlign::Corner) baseline = item.y + r.ascent * 0.92;
@@ -99,7 +94,10 @@ QString CannotWrite(const std::string& path) { return DisplayPath(path) + QStrin
 
 }  // namespace
 
-void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bool outlines) {
+PagePainter::PagePainter() : glyphs_(std::make_unique<Glyphs>()) {}
+PagePainter::~PagePainter() = default;
+
+void PagePainter::Paint(QPainter& painter, const PageDocument& doc, std::size_t index, bool outlines) {
   if (index >= doc.pages.size()) return;
   painter.setRenderHint(QPainter::Antialiasing, true);
   // Every change of pen is a change of graphics state in a PDF: the pen is set only when a
@@ -130,7 +128,7 @@ void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bo
         }
         break;
       case ItemKind::Text:
-        DrawText(painter, item, outlines);
+        DrawText(painter, *glyphs_, item, outlines);
         break;
     }
   }
@@ -139,11 +137,12 @@ void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bo
 bool PaintPages(QPagedPaintDevice& device, double dpi, const PageDocument& doc) {
   QPainter painter;
   if (!painter.begin(&device)) return false;
+  PagePainter pages;
   for (std::size_t i = 0; i < doc.pages.size(); ++i) {
     if (i > 0) device.newPage();
     painter.resetTransform();
     painter.scale(dpi / 72.0, dpi / 72.0);
-    PaintPage(painter, doc, i, false);
+    pages.Paint(painter, doc, i, false);
   }
   return painter.end();
 }
@@ -194,6 +193,7 @@ bool WritePng(const PageDocument& doc, const std::string& path, int dpi, QString
               std::vector<std::string>* written) {
   const double scale = dpi / 72.0;
   const std::vector<std::string> names = PngPageNames(path, doc.pages.size());
+  PagePainter pages;
   for (std::size_t i = 0; i < doc.pages.size(); ++i) {
     QImage image(static_cast<int>(std::ceil(doc.width * scale)), static_cast<int>(std::ceil(doc.height * scale)),
                  QImage::Format_RGB32);
@@ -207,7 +207,7 @@ bool WritePng(const PageDocument& doc, const std::string& path, int dpi, QString
     {
       QPainter painter(&image);
       painter.scale(scale, scale);
-      PaintPage(painter, doc, i, false);
+      pages.Paint(painter, doc, i, false);
     }
     QSaveFile file(DisplayPath(names[i]));
     if (!file.open(QIODevice::WriteOnly) ||
@@ -241,11 +241,12 @@ bool WriteSvg(const PageDocument& doc, const std::string& path, const QString& t
       error = CannotWrite(path);
       return false;
     }
+    PagePainter pages;
     for (std::size_t i = 0; i < doc.pages.size(); ++i) {
       painter.resetTransform();
       painter.translate(0, static_cast<double>(i) * (doc.height + gap));
       painter.fillRect(QRectF(0, 0, doc.width, doc.height), Qt::white);
-      PaintPage(painter, doc, i, true);
+      pages.Paint(painter, doc, i, true);
     }
     painter.end();
   }

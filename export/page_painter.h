@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "export/page_layout.h"
@@ -16,9 +17,22 @@ namespace teku {
 // page, no margins), `dpi` device units per inch. False when the painter cannot start.
 bool PaintPages(QPagedPaintDevice& device, double dpi, const PageDocument& doc);
 
-// Draws one page; the painter's unit must be one point, with the page's top-left at (0, 0).
-// With `outlines` characters are filled paths instead of text.
-void PaintPage(QPainter& painter, const PageDocument& doc, std::size_t index, bool outlines);
+// Draws pages one by one, keeping the glyphs of their texts for the next page. The painter's unit
+// must be one point, with the page's top-left at (0, 0). With `outlines` characters are filled
+// paths instead of text. Lives no longer than the application object (the glyphs are the font
+// engine's).
+class PagePainter {
+ public:
+  PagePainter();
+  ~PagePainter();
+  PagePainter(const PagePainter&) = delete;
+  PagePainter& operator=(const PagePainter&) = delete;
+  void Paint(QPainter& painter, const PageDocument& doc, std::size_t index, bool outlines);
+  class Glyphs;
+
+ private:
+  std::unique_ptr<Glyphs> glyphs_;
+};
 
 // The file writers. A failed write leaves no file behind (and an existing one unchanged);
 // `error` then says why, in Japanese.
