@@ -5,6 +5,10 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -115,6 +119,21 @@ TEST_F(PrintCommands, TheSolutionOfAPuzzleWithAPasswordNeedsThePassword) {
   next = program.path("q.pdf");
   form->item("MN_FILEEXPORTPDF")->trigger();
   EXPECT_TRUE(fs::exists(program.path("q.pdf")));
+}
+
+TEST_F(PrintCommands, ThePreviewShowsThePagesLaidOut) {
+  choice->options.solution = true;
+  next = program.path("preview.pdf");
+  int pages = -1;
+  QTimer::singleShot(0, form, [&] {
+    auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(preview, nullptr);
+    pages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+    preview->reject();
+  });
+  form->item("MN_FILEPRINT")->trigger();
+  EXPECT_EQ(pages, 2) << "the puzzle and its solution";
+  EXPECT_FALSE(fs::exists(program.path("preview.pdf"))) << "closed without printing";
 }
 
 TEST_F(PrintCommands, WithoutAPrinterThePagesArePrintedIntoAPdfFile) {
