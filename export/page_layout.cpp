@@ -335,10 +335,31 @@ class Builder {
     std::vector<std::string> lines;
   };
 
+  // Japanese lines break between any two characters, except that a line never starts with a
+  // closing mark: the character before it goes down with it.
+  static bool ClosingMark(const std::string& ch) {
+    static const char* const kMarks[] = {"\x81\x41", "\x81\x42", "\x81\x43", "\x81\x44", "\x81\x48",
+                                         "\x81\x49", "\x81\x5B", "\x81\x6A", "\x81\x76", "\x81\x78"};
+    for (const char* m : kMarks) {
+      if (ch == m) return true;
+    }
+    return ch == "," || ch == "." || ch == ")";
+  }
+
   std::vector<std::string> Wrap(const std::string& text, double width, double size) const {
     std::vector<std::string> lines(1);
     for (const std::string& ch : Cp932Characters(text)) {
-      if (!lines.back().empty() && TextEms(lines.back() + ch) * size > width) lines.emplace_back();
+      if (!lines.back().empty() && TextEms(lines.back() + ch) * size > width) {
+        std::string carried;
+        if (ClosingMark(ch)) {
+          const std::vector<std::string> chars = Cp932Characters(lines.back());
+          if (chars.size() > 1) {
+            carried = chars.back();
+            lines.back().resize(lines.back().size() - carried.size());
+          }
+        }
+        lines.push_back(carried);
+      }
       lines.back() += ch;
     }
     return lines;

@@ -170,7 +170,7 @@ void FillCrossword(Puzzle& p, int count) {
     p.HintTbl[i] = i + 1;
     std::string text;
     const int length = i == 10 ? 1000 : i % 7 == 3 ? 400 : 5 + i % 23;
-    for (int k = 0; k < length; ++k) text += Sjis(k % 3 == 0 ? "か" : k % 3 == 1 ? "ぎ" : "1");
+    for (int k = 0; k < length; ++k) text += Sjis(k % 4 == 0 ? "か" : k % 4 == 1 ? "ぎ" : k % 4 == 2 ? "1" : "、");
     p.HintTate[i] = text;
     p.HintYoko[i] = text + Sjis("よ");
   }
@@ -193,6 +193,7 @@ TEST(PageLayout, ClueColumnsRunOnAcrossPagesInOrderAndWhole) {
           const PageItem& line = page.items[i];
           EXPECT_TRUE(Inside(b.rect, line.x, line.y, line.w, line.h));
           EXPECT_LE(TextEms(line.text) * line.size, line.w + 1e-6);
+          EXPECT_NE(line.text.substr(0, 2), Sjis("、")) << "no line starts with a closing mark";
           printed += line.text;
         }
       }
