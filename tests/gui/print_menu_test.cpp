@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QApplication>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -134,6 +135,32 @@ TEST_F(PrintCommands, ThePreviewShowsThePagesLaidOut) {
   form->item("MN_FILEPRINT")->trigger();
   EXPECT_EQ(pages, 2) << "the puzzle and its solution";
   EXPECT_FALSE(fs::exists(program.path("preview.pdf"))) << "closed without printing";
+}
+
+TEST_F(PrintCommands, WithoutAPrinterThePreviewsPrintButtonWritesThePdf) {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+  next = program.path("real.pdf");
+  bool printDialogShown = false;
+  QTimer::singleShot(0, form, [&] {
+    auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(preview, nullptr);
+    QTimer::singleShot(0, form, [&] {
+      auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+      printDialogShown = dialog != nullptr;
+      if (dialog != nullptr) dialog->accept();
+    });
+    for (QAction* a : preview->findChildren<QAction*>()) {
+      if (a->text().contains(QStringLiteral("Print"), Qt::CaseInsensitive) && !a->text().contains(QStringLiteral("Setup"))) {
+        a->trigger();
+        break;
+      }
+    }
+    if (preview->isVisible()) preview->reject();
+  });
+  form->item("MN_FILEPRINT")->trigger();
+  EXPECT_TRUE(printDialogShown);
+  EXPECT_EQ(Head(program.path("real.pdf"), 5), "%PDF-");
+  EXPECT_TRUE(program.messages.messages.empty());
 }
 
 TEST_F(PrintCommands, WithoutAPrinterThePagesArePrintedIntoAPdfFile) {
