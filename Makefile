@@ -62,5 +62,10 @@ look: build
 look-keyboard: build
 	env -u QT_QPA_PLATFORM bash scripts/look-keyboard.sh $(PROGRAM_DIR) $(BUILD)/look-keyboard
 
+# The printed pages of both samples as PDF and as PNG pictures in build/look-print/.
+.PHONY: look-print
+look-print: build
+	bash scripts/look-print.sh $(PROGRAM_DIR) $(BUILD)/look-print
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench
