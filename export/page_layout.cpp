@@ -61,14 +61,14 @@ struct Region {
 
 struct TableSpec {
   BlockKind kind;
-  const char* heading;  // UTF-8 free: code page 932 bytes below
+  const char* heading;  // code page 932
   const std::vector<PageBox>* boxes;
   double box;
 };
 
 class Builder {
  public:
-  Builder(const PageOptions& options) : o_(options), m_(MetricsFor(options)) {
+  explicit Builder(const PageOptions& options) : m_(MetricsFor(options)) {
     PaperPoints(options, doc_.width, doc_.height);
     doc_.printable = PageRect{kMarginMm * mm, kMarginMm * mm, doc_.width - 2 * kMarginMm * mm,
                               doc_.height - 2 * kMarginMm * mm};
@@ -446,7 +446,6 @@ class Builder {
     return list_ >= 2;
   }
 
-  PageOptions o_;
   Metrics m_;
   PageDocument doc_;
   PageRect content_;
