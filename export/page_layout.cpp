@@ -186,7 +186,7 @@ class Builder {
 
   // The grid at `cell`, whole at the top of the content, or in page-sized pieces when it does
   // not fit there. True when it is whole (the rest of its page is then free).
-  bool LayGrid(const PageContent& c, double cell, const PageContent& pageOf) {
+  bool LayGrid(const PageContent& c, double cell) {
     if (c.width * cell <= content_.w + 1e-6 && c.height * cell <= content_.h + 1e-6) {
       GridPiece(c, content_.x, content_.y, cell, 0, 0, c.width, c.height);
       return true;
@@ -196,7 +196,7 @@ class Builder {
     bool firstPiece = true;
     for (std::int32_t row0 = 0; row0 < c.height; row0 += tileRows) {
       for (std::int32_t col0 = 0; col0 < c.width; col0 += tileCols) {
-        if (!firstPiece) NewPage(pageOf, true);
+        if (!firstPiece) NewPage(c, true);
         firstPiece = false;
         GridPiece(c, content_.x, content_.y, cell, col0, row0, std::min(tileCols, c.width - col0),
                   std::min(tileRows, c.height - row0));
@@ -299,11 +299,11 @@ class Builder {
     const double best = std::max(belowCell, besideCell);
     if (best >= m_.minCell) {
       doc_.cell = best;
-      LayGrid(c, best, c);
+      LayGrid(c, best);
       RegionsAroundGrid(best, c, besideCell > belowCell, true);
     } else {
       doc_.cell = std::max(m_.minCell, CellFor(c, content_.w, content_.h));
-      if (LayGrid(c, doc_.cell, c)) {
+      if (LayGrid(c, doc_.cell)) {
         RegionsAroundGrid(doc_.cell, c, true, true);
       } else {
         regions_.clear();
@@ -320,7 +320,7 @@ class Builder {
     double cell = CellFor(c, content_.w, content_.h - reserve);
     if (cell < m_.minCell) cell = std::max(m_.minCell, CellFor(c, content_.w, content_.h));
     if (!c.solution) doc_.cell = cell;
-    if (LayGrid(c, cell, c)) {
+    if (LayGrid(c, cell)) {
       RegionsAroundGrid(cell, c, true, true);
     } else {
       regions_.clear();
