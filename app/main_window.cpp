@@ -27,6 +27,7 @@
 #include "app/grid_layout.h"
 #include "app/grid_zoom.h"
 #include "app/zoom_view.h"
+#include "workbench/workbench_menu.h"
 #include "app/main_menu.h"
 #include "app/window_placement.h"
 #include "desktop/puzzle_path.h"
@@ -143,6 +144,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   keyboard = new GridKeyboard(*this);
   edits = new EditMenu(*this);
   zoom = new ZoomView(*this);
+  workbench = new WorkbenchMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
@@ -537,6 +539,7 @@ ModeState TForm1::Modes() const {
   m.kind = checked("MN_MODECROS") ? PuzzleKind::Crossword : PuzzleKind::Nankuro;
   m.hint = checked("MN_MODEHINT");
   m.sound = checked("MN_MODEONGAKU");
+  m.letters = item("MN_MODELETTER") != nullptr && checked("MN_MODELETTER");
   return m;
 }
 
