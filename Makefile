@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard look-workbench clean
 
 all: build
 
@@ -61,6 +61,9 @@ look: build
 
 look-keyboard: build
 	env -u QT_QPA_PLATFORM bash scripts/look-keyboard.sh $(PROGRAM_DIR) $(BUILD)/look-keyboard
+
+look-workbench: build
+	env -u QT_QPA_PLATFORM bash scripts/look-workbench.sh $(PROGRAM_DIR) $(BUILD)/look-workbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

@@ -110,6 +110,7 @@ bool GridKeyboard::HandleKey(const QKeyEvent& event) {
     case Qt::Key_Backspace: {
       const KeyOutcome o = Change([&] { return DeleteOnGrid(form_.puzzle, form_.clickCache, state, form_.Modes()); });
       Apply(o);
+      if (o.click.handled && form_.Modes().writingLetters()) form_.RedrawAndShow();
       Report(o, QString());
       return true;
     }
@@ -157,6 +158,9 @@ void GridKeyboard::Commit(const QString& text) {
       form_.RenderMojiGlyph(o.entry, TextAt(form_.puzzle.MojiTbl, o.entry));
     }
     Apply(o);
+    // A letter moves its cell from one number to another, and a blocked cell joins the group of
+    // 255: the marks of the cursor's number are drawn anew everywhere.
+    if (o.click.handled && form_.Modes().writingLetters()) form_.RedrawAndShow();
     if (o.problem != KeyProblem::None) {
       Report(o, Cp932ToQString(ch));
       return;

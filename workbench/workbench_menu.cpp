@@ -128,7 +128,7 @@ void WorkbenchMenu::MN_WORKNUMBERClick() {
   form_.BuildMojiSheet();
   Redisplay();
   if (form_.keyboard != nullptr) {
-    form_.keyboard->Say(QString::fromUtf8("%1 種類の文字に番号 1～%1 を振りました").arg(result.characters));
+    form_.keyboard->Say(QString::fromUtf8("番号 1～%1 を振りました").arg(result.characters));
   }
 }
 
