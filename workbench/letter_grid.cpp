@@ -94,9 +94,7 @@ bool PutLetter(Puzzle& p, std::int32_t x, std::int32_t y, const std::string& cha
       if (unused && (p.AnserTbl[static_cast<Index>(n)] == kNone || n == here)) number = n;
     }
     if (number == kNone) return false;
-    std::array<bool, 256> taken = ReferencedEntries(p);
-    taken[static_cast<Index>(TableAt(p.AnserTbl, number) & 0xFF)] = false;
-    const std::int32_t entry = EntryFor(p, character, taken);
+    const std::int32_t entry = EntryFor(p, character, ReferencedEntries(p));
     if (entry == kNone) return false;
     p.MojiTbl[static_cast<Index>(entry)] = character;
     p.AnserTbl[static_cast<Index>(number)] = entry;

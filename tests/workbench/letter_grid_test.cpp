@@ -6,6 +6,8 @@
 
 #include <set>
 
+#include "app/grid_click.h"
+#include "app/grid_keys.h"
 #include "app/undo_history.h"
 #include "tests/workbench/text_grid.h"
 
@@ -124,6 +126,38 @@ TEST(LetterGrid, ACellWithoutACharacterStopsTheNumberingUnchanged) {
   EXPECT_EQ(r.y, 2);
   EXPECT_EQ(CaptureState(p, PuzzleKind::Nankuro).snapshot, before.snapshot);
   EXPECT_EQ(NumberingProblemText(r), Sjis("文字の入っていないマスがあります (3,3)。文字を入れるか黒マスにしてください"));
+}
+
+TEST(LetterGrid, KeysAndClicksWriteLettersWhileCreateModeWritesLetters) {
+  Puzzle p;
+  p.GridWidth = 3;
+  p.GridHeight = 1;
+  ModeState modes;
+  modes.play = PlayMode::Create;
+  modes.letters = true;
+  ClickCache cache;
+  GridKeyState keys;
+  p.CursorX = p.CursorY = 0;
+  for (const char* ch : {"か", "#", "か"}) {
+    const KeyOutcome o = TypeOnGrid(p, cache, keys, modes, Sjis(ch));
+    EXPECT_EQ(o.problem, KeyProblem::None) << ch;
+  }
+  EXPECT_EQ(ReadLetters(p), (std::vector<std::string>{"か#か"})) << "hiragana stays as typed";
+  EXPECT_EQ(NumberAt(p, 1, 0), 255);
+  EXPECT_EQ(p.CursorX, 2) << "each key moves on, the blocked cell's too";
+
+  // A click puts the selected table character; a right click empties the cell.
+  const std::int32_t ka = p.AnserTbl[NumberAt(p, 0, 0)];
+  HandleCellClick(p, cache, modes, ClickButton::Left, 1, 0, ka);
+  EXPECT_EQ(NumberAt(p, 1, 0), NumberAt(p, 0, 0));
+  HandleCellClick(p, cache, modes, ClickButton::Right, 2, 0, kNone);
+  EXPECT_EQ(DeleteOnGrid(p, cache, keys, modes).problem, KeyProblem::None);
+  EXPECT_EQ(ReadLetters(p), (std::vector<std::string>{"かか#"}));
+
+  // Plain create mode still takes digits as numbers.
+  modes.letters = false;
+  p.CursorX = 2;
+  EXPECT_EQ(TypeOnGrid(p, cache, keys, modes, "x").problem, KeyProblem::NotANumber);
 }
 
 }  // namespace
