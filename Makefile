@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard look-workbench clean
 
 all: build
 
@@ -66,6 +66,9 @@ look-keyboard: build
 .PHONY: look-print
 look-print: build
 	bash scripts/look-print.sh $(PROGRAM_DIR) $(BUILD)/look-print
+
+look-workbench: build
+	env -u QT_QPA_PLATFORM bash scripts/look-workbench.sh $(PROGRAM_DIR) $(BUILD)/look-workbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

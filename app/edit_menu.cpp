@@ -123,6 +123,7 @@ void EditMenu::Settle() {
   form_.Modified = play.AtSaved() && author.AtSaved() ? 0 : 1;
   Update();
   ShowMark();
+  emit changed();
 }
 
 void EditMenu::ShowMark() {

@@ -43,6 +43,10 @@ class EditMenu final : public QObject {
   // Puts the changed-content mark (*) in front of the caption shown while Modified is set.
   void ShowMark();
 
+ signals:
+  // After every step, undo, redo, open and save: what watches the puzzle looks again.
+  void changed();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,6 +1,8 @@
 // The grid's click actions.
 #include "app/grid_click.h"
 
+#include "workbench/letter_grid.h"
+
 namespace teku {
 
 std::int32_t FindClueSlot(const Puzzle& puzzle, std::int32_t value) {
@@ -146,7 +148,19 @@ ClickOutcome HandleCellClick(Puzzle& puzzle, ClickCache& cache, const ModeState&
     n = cells.at(cx, cy);
   }
   const bool designation = modes.hint && !modes.game() && !modes.create();
-  if (button == ClickButton::Right) {
+  if (modes.writingLetters()) {
+    // The cell takes the selected character itself; its number follows from it.
+    if (button == ClickButton::Right) {
+      out.rightSound = true;
+      ClearLetter(puzzle, cx, cy);
+    } else {
+      out.leftSound = true;
+      const std::string& text = TextAt(puzzle.MojiTbl, selectedMoji);
+      if (selectedMoji >= 1 && selectedMoji <= 254 && !text.empty()) PutLetter(puzzle, cx, cy, text);
+    }
+    out.redraw = modes.nankuro() ? Redraw::NumberGroup : Redraw::Cell;
+    out.refreshCharPanel = true;
+  } else if (button == ClickButton::Right) {
     out.rightSound = true;
     RightClick(puzzle, modes, designation, cx, cy, n, beforeClueScan, out);
   } else {

@@ -20,7 +20,7 @@ namespace teku {
 
 namespace {
 QString ModeName(const ModeState& m) {
-  const char* play = m.create() ? "作成" : m.answer() ? "解答" : "ｹﾞｰﾑ";
+  const char* play = m.writingLetters() ? "作成(文字)" : m.create() ? "作成" : m.answer() ? "解答" : "ｹﾞｰﾑ";
   const char* kind = m.crossword() ? "クロス" : "ナンクロ";
   return QString::fromUtf8(play) + QString::fromUtf8("・") + QString::fromUtf8(kind);
 }
@@ -110,6 +110,7 @@ bool GridKeyboard::HandleKey(const QKeyEvent& event) {
     case Qt::Key_Backspace: {
       const KeyOutcome o = Change([&] { return DeleteOnGrid(form_.puzzle, form_.clickCache, state, form_.Modes()); });
       Apply(o);
+      if (o.click.handled && form_.Modes().writingLetters()) form_.RedrawAndShow();
       Report(o, QString());
       return true;
     }
@@ -152,7 +153,14 @@ void GridKeyboard::Commit(const QString& text) {
   }
   for (const std::string& ch : SplitCp932Characters(*bytes)) {
     const KeyOutcome o = Change([&] { return TypeOnGrid(form_.puzzle, form_.clickCache, state, form_.Modes(), ch); });
+    // A letter new to the table needs its glyph before its cell is drawn.
+    if (o.click.handled && form_.Modes().writingLetters() && o.entry >= 1 && o.entry <= 254) {
+      form_.RenderMojiGlyph(o.entry, TextAt(form_.puzzle.MojiTbl, o.entry));
+    }
     Apply(o);
+    // A letter moves its cell from one number to another, and a blocked cell joins the group of
+    // 255: the marks of the cursor's number are drawn anew everywhere.
+    if (o.click.handled && form_.Modes().writingLetters()) form_.RedrawAndShow();
     if (o.problem != KeyProblem::None) {
       Report(o, Cp932ToQString(ch));
       return;

@@ -1,6 +1,8 @@
 // The grid's keys.
 #include "app/grid_keys.h"
 
+#include "workbench/letter_grid.h"
+
 #include <algorithm>
 
 namespace teku {
@@ -74,6 +76,26 @@ bool HeldByAnother(const Table256& table, std::int32_t n, std::int32_t k) {
     if (i != n && table[static_cast<std::size_t>(i)] == k) return true;
   }
   return false;
+}
+
+// Writing letters: the character goes into the table if it is new there, the cell takes it, and
+// the cursor moves on. A blocked-cell mark empties the cell instead.
+KeyOutcome TypeLetter(Puzzle& p, ClickCache& cache, GridKeyState& state, const ModeState& modes,
+                      const std::string& character) {
+  KeyOutcome out;
+  EndTypedNumber(state);
+  if (IsBlockMark(character)) {
+    out.click = Click(p, cache, modes, ClickButton::Right, kNone);
+  } else {
+    out.entry = TableEntryFor(p, character);
+    if (out.entry == kNone) {
+      out.problem = KeyProblem::NotInTable;
+      return out;
+    }
+    out.click = Click(p, cache, modes, ClickButton::Left, out.entry);
+  }
+  Advance(p, cache, state, modes, out);
+  return out;
 }
 
 KeyOutcome TypeNumber(Puzzle& p, ClickCache& cache, GridKeyState& state, const ModeState& modes,
@@ -166,6 +188,7 @@ KeyOutcome TypeOnGrid(Puzzle& puzzle, ClickCache& cache, GridKeyState& state,
     out.problem = KeyProblem::NoCursor;
     return out;
   }
+  if (modes.writingLetters()) return TypeLetter(puzzle, cache, state, modes, character);
   if (modes.create()) return TypeNumber(puzzle, cache, state, modes, DigitOf(character));
   EndTypedNumber(state);
   const std::int32_t n = CellAt(puzzle, puzzle.CursorX, puzzle.CursorY);

@@ -81,7 +81,7 @@ class Composer {
       lettered = true;
     };
     if (m.game() && !fixed) letter(TableAt(p.InputTbl, n));
-    if (m.answer()) letter(TableAt(p.AnserTbl, n));
+    if (m.answer() || m.writingLetters()) letter(TableAt(p.AnserTbl, n));
     if (fixed) letter(TableAt(p.AnserTbl, n));
     if (lettered) return;
 

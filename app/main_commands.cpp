@@ -582,6 +582,8 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton b, int x, int y) {
     if (o.previousRedraw == Redraw::NumberGroup) DrawNumberGroup(o.previousX, o.previousY);
     else DrawCell(o.previousX, o.previousY);
   }
+  // A letter moves its cell from one number's group to another's.
+  if (Modes().writingLetters()) RedrawAndShow();
 }
 
 }  // namespace teku

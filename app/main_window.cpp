@@ -27,6 +27,7 @@
 #include "app/grid_layout.h"
 #include "app/grid_zoom.h"
 #include "app/zoom_view.h"
+#include "workbench/workbench_menu.h"
 #include "app/main_menu.h"
 #include "app/print_menu.h"
 #include "app/window_placement.h"
@@ -145,6 +146,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   edits = new EditMenu(*this);
   zoom = new ZoomView(*this);
   new PrintMenu(*this);
+  workbench = new WorkbenchMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 
@@ -539,6 +541,7 @@ ModeState TForm1::Modes() const {
   m.kind = checked("MN_MODECROS") ? PuzzleKind::Crossword : PuzzleKind::Nankuro;
   m.hint = checked("MN_MODEHINT");
   m.sound = checked("MN_MODEONGAKU");
+  m.letters = item("MN_MODELETTER") != nullptr && checked("MN_MODELETTER");
   return m;
 }
 

@@ -43,6 +43,7 @@ class TTEKUOTOF;
 class GridKeyboard;
 class EditMenu;
 class ZoomView;
+class WorkbenchMenu;
 
 // The other windows, as the main window reaches them (set once they exist).
 struct SideWindows {
@@ -261,6 +262,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   int StatusHeight() const;
   // Zoom (表示: 拡大, 縮小, 等倍) of the grid and the panels.
   ZoomView* zoom = nullptr;
+  // The author's tools: 文字で作成, 番号を振る and the 検証 window.
+  WorkbenchMenu* workbench = nullptr;
   // A grid cell's side in window pixels (32 at 100 %).
   int GridCellSize() const;
   // Screen pixels per window pixel of the pictures shown (1 unless zoomed or on a dense screen).

@@ -12,6 +12,18 @@
 
 namespace teku {
 
+namespace {
+// Writing letters, the panel offers the characters as it does for a crossword's answers: each
+// may be picked again and again, none is marked as taken.
+ModeState PanelModes(ModeState modes) {
+  if (modes.writingLetters()) {
+    modes.play = PlayMode::Answer;
+    modes.kind = PuzzleKind::Crossword;
+  }
+  return modes;
+}
+}  // namespace
+
 
 TTEKUWRDF::TTEKUWRDF(TForm1& form1) : QWidget(nullptr, Qt::Window), form1_(form1) {
   setObjectName(QStringLiteral("TEKUWRDF"));
@@ -35,11 +47,11 @@ TTEKUWRDF::~TTEKUWRDF() {
 }
 
 PanelView TTEKUWRDF::View() const {
-  return PanelView{form1_.puzzle, form1_.DrawSheets(), form1_.Modes(), PanelCols, PanelRows,
+  return PanelView{form1_.puzzle, form1_.DrawSheets(), PanelModes(form1_.Modes()), PanelCols, PanelRows,
                    ScrollBar1->value(), SelectedMoji};
 }
 
-std::int32_t TTEKUWRDF::LastEntry() const { return NumberingFor(form1_.Modes()).last; }
+std::int32_t TTEKUWRDF::LastEntry() const { return NumberingFor(PanelModes(form1_.Modes())).last; }
 
 void TTEKUWRDF::FormCreate() {
   InUpdate = 0;
@@ -80,7 +92,7 @@ void TTEKUWRDF::DrawPanel() {
   teku::DrawPanel(View(), PaintBox1->Image);
   // A full redraw follows a scroll or a mode change, which move the selected entry to another
   // cell (or out of sight): the next selection must clear its mark where it is now drawn.
-  PanelCellOf(SelectedMoji, ScrollBar1->value(), PanelCols, PanelRows, form1_.Modes(), PrevCellX,
+  PanelCellOf(SelectedMoji, ScrollBar1->value(), PanelCols, PanelRows, PanelModes(form1_.Modes()), PrevCellX,
               PrevCellY);
 }
 
@@ -142,7 +154,7 @@ void TTEKUWRDF::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
   if (PictureShown) Refresh();
   const std::int32_t cell = form1_.DrawSheets().cell;
   const std::int32_t c = x / cell, r = y / cell;
-  const ModeState modes = form1_.Modes();
+  const ModeState modes = PanelModes(form1_.Modes());
   const std::int32_t e = c < PanelCols ? PanelEntry(c, r, ScrollBar1->value(), PanelCols, modes) : -1;
   // A blank cell past the last entry (or beside the columns) selects nothing.
   const bool entry = e >= NumberingFor(modes).base && e <= LastEntry();

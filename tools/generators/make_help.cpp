@@ -30,6 +30,7 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <ul>
 <li><a href="#play">遊び方</a></li>
 <li><a href="#make">問題の作り方</a></li>
+<li><a href="#letters">文字から作る・検証</a></li>
 <li><a href="#keys">キーボードで入れる</a></li>
 <li><a href="#undo">元に戻す・やり直す</a></li>
 <li><a href="#zoom">拡大・縮小</a></li>
@@ -105,6 +106,21 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 問題全体（盤、答え、文字表、カギ、初期表示、答えの言葉、パスワード）が保存されます。
 <span class="menu">ｹﾞｰﾑ実行(G)</span> のモードで保存すると入力だけが保存されるので、問題を作ったあとはモードに気をつけてください。</p>
 
+<h2 id="letters">文字から作る・検証</h2>
+<p>番号を一つずつ置く代わりに、答えの文字をそのまま盤に書いて番号を振らせることができます。
+<span class="menu">作成ﾓｰﾄﾞ(C)</span> で <span class="menu">文字で作成(L)</span> に印を付けると、盤にマスの文字が出ます。
+文字を打つか、文字選択欄で選んでマスをクリックすると、そのマスにその文字が入ります（文字表にない文字は空いている欄に加わります）。
+黒マスは # を打つか Delete、または右クリックです。</p>
+<p><span class="menu">作成支援(W)</span> の <span class="menu">番号を振る(N)...</span> で、盤の文字ごとに番号 1～N を振ります。
+読む順（左上から初めて出た順）か、番号から答えが読めないシャッフルかを選びます。シャッフルは「種」が同じなら同じ番号になります。
+「小書きの文字を大きい文字にそろえる」で ッ は ツ、ャ は ヤ として数えます。文字表の並びはそのまま残り、答えの言葉は文字についていきます。
+番号を振るのは一つの手順なので、<span class="menu">元に戻す(U)</span> で一度に戻せます。</p>
+<p><span class="menu">検証(K)</span>（F7）の窓は、問題のまちがいを一行ずつ出し、変更のたびに見直します。
+二つの番号が同じ文字、文字のない番号、1マスにしかない番号、どのマスにもない番号、同じ言葉が二度、答えの言葉や初期表示のマスの指す先がない、
+クロスワードのカギのない言葉・言葉の始まらないカギ、そして窓の上で選ぶ黒マスの決まり（一文字だけの語・連黒・四隅黒・三方を囲まれた白マス・分断・点対称・左右対称）です。
+行をクリックするとそのマスへカーソルが動きます。番号の文字のまちがいは、そのマスを選んで <span class="menu">文字を直す(F)...</span> で直せます。
+一番下に件数が出ます（何もなければ「問題なし」）。</p>
+
 <h2 id="keys">キーボードで入れる</h2>
 <p>盤をクリックすると、盤がキーボードを受け取ります（Tab キーでほかの部品に移れます）。</p>
 <table>
@@ -147,13 +163,14 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td class="menu">終了(E)</td><td>プログラムを終わる（問題は保存されません）</td></tr>
 <tr><td rowspan="2" class="menu">編集(E)</td><td class="menu">元に戻す(U)</td><td>直前の変更を取り消す（Ctrl+Z）</td></tr>
 <tr><td class="menu">やり直す(R)</td><td>取り消した変更をもう一度行う（Ctrl+Y）</td></tr>
-<tr><td rowspan="7" class="menu">ﾓｰﾄﾞ(M)</td><td class="menu">ｹﾞｰﾑ実行(G)</td><td>遊ぶモード</td></tr>
+<tr><td rowspan="8" class="menu">ﾓｰﾄﾞ(M)</td><td class="menu">ｹﾞｰﾑ実行(G)</td><td>遊ぶモード</td></tr>
 <tr><td class="menu">解答(A)</td><td>答えの文字・初期表示・カギを決めるモード</td></tr>
 <tr><td class="menu">作成ﾓｰﾄﾞ(C)</td><td>番号と答えの言葉を置くモード</td></tr>
 <tr><td class="menu">ナンクロ(N)</td><td>ナンクロとして扱う</td></tr>
 <tr><td class="menu">クロスワード(W)</td><td>クロスワードとして扱う</td></tr>
 <tr><td class="menu">初期表示指定(I)</td><td>解答モードのナンクロで、初期表示のマスを決める</td></tr>
 <tr><td class="menu">音響(O)</td><td>音の入・切。入れると「音設定」で音楽・効果音・正解の絵のファイルを選べます</td></tr>
+<tr><td class="menu">文字で作成(L)</td><td>作成ﾓｰﾄﾞで、番号の代わりに答えの文字をマスに書く</td></tr>
 <tr><td rowspan="7" class="menu">表示(V)</td><td class="menu">文字選択欄(W)</td><td>文字選択欄を出す・隠す</td></tr>
 <tr><td class="menu">解答欄(K)</td><td>解答欄を出す・隠す</td></tr>
 <tr><td class="menu">問題設定値(M)</td><td>初期設定ダイアログを出す・隠す</td></tr>
@@ -163,6 +180,8 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td class="menu">等倍(A)</td><td>100％に戻す（Ctrl+0）</td></tr>
 <tr><td rowspan="2" class="menu">ﾍﾙﾌﾟ(H)</td><td class="menu">ﾍﾙﾌﾟ表示(H)</td><td>このヘルプ</td></tr>
 <tr><td class="menu">ﾊﾞｰｼﾞｮﾝ情報(V)</td><td>版の情報</td></tr>
+<tr><td rowspan="2" class="menu">作成支援(W)</td><td class="menu">番号を振る(N)...</td><td>盤の文字に番号を振る（読む順かシャッフル）</td></tr>
+<tr><td class="menu">検証(K)</td><td>問題のまちがいの一覧を出す（F7）</td></tr>
 </table>
 
 <h2>設定とファイル</h2>
