@@ -23,6 +23,7 @@
 #include <QResizeEvent>
 
 #include "app/edit_menu.h"
+#include "app/uniqueness_menu.h"
 #include "app/grid_keyboard.h"
 #include "app/grid_layout.h"
 #include "app/grid_zoom.h"
@@ -142,6 +143,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   // Made before the first size is set, so that the client area leaves room for the status line.
   keyboard = new GridKeyboard(*this);
   edits = new EditMenu(*this);
+  uniqueness = new UniquenessMenu(*this);
   zoom = new ZoomView(*this);
   move(246, 226);
   SetClientSize(468, 340);

@@ -98,7 +98,7 @@ void Decide(benchmark::State& state, const NumberGrid& grid) {
   for (auto _ : state) r = solver.Check();
   state.counters["nodes"] = static_cast<double>(r.nodes);
   state.counters["solutions"] = r.status == SolveStatus::kUnique ? 1 : r.status == SolveStatus::kSeveral ? 2 : 0;
-  state.counters["slots"] = static_cast<double>(r.slots.size());
+  state.counters["slots"] = static_cast<double>(r.wordSlots.size());
 }
 
 void BM_LoadWordList(benchmark::State& state) {

@@ -38,7 +38,7 @@ class Search {
     // Numbers become dense variables; each slot keeps its variables by position.
     std::array<int, 256> var;
     var.fill(-1);
-    for (const auto& slot : grid.slots) {
+    for (const auto& slot : grid.runs) {
       Slot s;
       for (const std::uint8_t n : slot) {
         if (var[n] < 0) {

@@ -15,7 +15,7 @@ namespace teku {
 
 struct SolverGrid {
   // The numbers (1..254) of each slot's cells, first cell first.
-  std::vector<std::vector<std::uint8_t>> slots;
+  std::vector<std::vector<std::uint8_t>> runs;
   // number -> the code it must take (a given cell); 0 leaves the number open.
   std::array<std::uint8_t, 256> given{};
 };

@@ -90,7 +90,7 @@ UniquenessReport PuzzleSolver::Check(const SolverLimits& limits) const { return 
 
 UniquenessReport PuzzleSolver::CheckWith(const std::vector<std::int32_t>& givens, const SolverLimits& limits) const {
   UniquenessReport r;
-  r.slots = slots_;
+  r.wordSlots = slots_;
   r.problem = problem_;
   if (!problem_.empty()) return r;
   const auto start = Clock::now();
@@ -101,7 +101,7 @@ UniquenessReport PuzzleSolver::CheckWith(const std::vector<std::int32_t>& givens
   for (const WordSlot& slot : slots_) {
     std::vector<std::uint8_t> numbers;
     for (std::int32_t i = 0; i < slot.length; ++i) numbers.push_back(numberAt(slot.CellX(i), slot.CellY(i)));
-    sg.slots.push_back(std::move(numbers));
+    sg.runs.push_back(std::move(numbers));
   }
   // A given cell shows its number's answer; one without an answer shows nothing and fixes nothing.
   for (const std::int32_t cell : givens) {
@@ -123,7 +123,7 @@ UniquenessReport PuzzleSolver::CheckWith(const std::vector<std::int32_t>& givens
     }
     for (std::size_t s = 0; s < slots_.size(); ++s) {
       SlotChange c{static_cast<int>(s), {}, {}};
-      for (const std::uint8_t n : sg.slots[s]) {
+      for (const std::uint8_t n : sg.runs[s]) {
         c.first += r.first[n];
         c.second += r.second[n];
       }
@@ -199,8 +199,8 @@ std::string DescribeReport(const UniquenessReport& r) {
     case SolveStatus::kUnique:
       return "解は一つだけです" + scope + "。";
     case SolveStatus::kNoSolution:
-      if (r.blockedSlot >= 0 && static_cast<std::size_t>(r.blockedSlot) < r.slots.size()) {
-        return "解がありません" + scope + "。" + DescribeSlot(r.slots[static_cast<std::size_t>(r.blockedSlot)]) +
+      if (r.blockedSlot >= 0 && static_cast<std::size_t>(r.blockedSlot) < r.wordSlots.size()) {
+        return "解がありません" + scope + "。" + DescribeSlot(r.wordSlots[static_cast<std::size_t>(r.blockedSlot)]) +
                " に入る言葉がありません。";
       }
       return "解がありません" + scope + "。";
@@ -211,7 +211,7 @@ std::string DescribeReport(const UniquenessReport& r) {
       }
       s += "\n変わる言葉:";
       for (const SlotChange& c : r.changes) {
-        s += "\n  " + DescribeSlot(r.slots[static_cast<std::size_t>(c.slot)]) + ": " + c.first + " / " + c.second;
+        s += "\n  " + DescribeSlot(r.wordSlots[static_cast<std::size_t>(c.slot)]) + ": " + c.first + " / " + c.second;
       }
       return s;
     }

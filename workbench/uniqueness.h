@@ -34,7 +34,7 @@ struct SlotChange {
 struct UniquenessReport {
   SolveStatus status = SolveStatus::kNoSolution;
   std::string problem;  // not empty: the grid cannot be checked at all (and why)
-  std::vector<WordSlot> slots;
+  std::vector<WordSlot> wordSlots;
   int blockedSlot = -1;
   // With two solutions: each number's character in either, the numbers that differ (ascending)
   // and the slots whose words change.

@@ -46,7 +46,7 @@ std::string ReportJson(const teku::UniquenessReport& r) {
   std::snprintf(seconds, sizeof seconds, "%.3f", r.seconds);
   out += ",\"seconds\":" + std::string(seconds);
   if (r.status == teku::SolveStatus::kNoSolution && r.blockedSlot >= 0) {
-    out += ",\"blocked\":{" + SlotJson(r.slots[static_cast<std::size_t>(r.blockedSlot)]) + "}";
+    out += ",\"blocked\":{" + SlotJson(r.wordSlots[static_cast<std::size_t>(r.blockedSlot)]) + "}";
   }
   out += ",\"differing\":[";
   for (std::size_t i = 0; i < r.differing.size(); ++i) {
@@ -57,7 +57,7 @@ std::string ReportJson(const teku::UniquenessReport& r) {
   out += "],\"words\":[";
   for (std::size_t i = 0; i < r.changes.size(); ++i) {
     const teku::SlotChange& c = r.changes[i];
-    out += (i ? ",{" : "{") + SlotJson(r.slots[static_cast<std::size_t>(c.slot)]) + ",\"first\":" +
+    out += (i ? ",{" : "{") + SlotJson(r.wordSlots[static_cast<std::size_t>(c.slot)]) + ",\"first\":" +
            JsonString(c.first) + ",\"second\":" + JsonString(c.second) + "}";
   }
   return out + "]";
@@ -68,14 +68,14 @@ void PrintReport(const teku::UniquenessReport& r) {
   if (r.status == teku::SolveStatus::kTimedOut) std::printf("undecided: the time limit ran out\n");
   if (r.status == teku::SolveStatus::kTooLarge) std::printf("undecided: the search reached its memory limit\n");
   if (r.status == teku::SolveStatus::kNoSolution && r.blockedSlot >= 0) {
-    const teku::WordSlot& s = r.slots[static_cast<std::size_t>(r.blockedSlot)];
+    const teku::WordSlot& s = r.wordSlots[static_cast<std::size_t>(r.blockedSlot)];
     std::printf("no word fits: %s x=%d y=%d length %d\n", Direction(s).c_str(), s.x + 1, s.y + 1, s.length);
   }
   for (const std::uint8_t n : r.differing) {
     std::printf("number %d: %s / %s\n", n, r.first[n].c_str(), r.second[n].c_str());
   }
   for (const teku::SlotChange& c : r.changes) {
-    const teku::WordSlot& s = r.slots[static_cast<std::size_t>(c.slot)];
+    const teku::WordSlot& s = r.wordSlots[static_cast<std::size_t>(c.slot)];
     std::printf("word %s x=%d y=%d: %s / %s\n", Direction(s).c_str(), s.x + 1, s.y + 1, c.first.c_str(),
                 c.second.c_str());
   }
