@@ -113,6 +113,12 @@ TEST(Uniqueness, HiraganaAndLongVowelWordsMatchKatakanaCells) {
   const UniquenessReport r = PuzzleSolver(g, words).Check();
   ASSERT_EQ(r.status, SolveStatus::kUnique) << DescribeReport(r);
   EXPECT_EQ(r.first[2], "ー");
+
+  // An answer that is no kana (a kanji) is matched by the puzzle's own word alone.
+  WordList empty;
+  const UniquenessReport kanji = PuzzleSolver(Grid({"犬ネ", "■コ"}), empty).Check();
+  EXPECT_EQ(kanji.status, SolveStatus::kUnique) << DescribeReport(kanji);
+  EXPECT_EQ(kanji.first[1], "犬");
 }
 
 TEST(Uniqueness, CancelTimeLimitAndMemoryLimitStopTheSearch) {
