@@ -214,7 +214,14 @@ class Search {
   // candidates still allow, until nothing changes.
   bool Propagate() {
     while (!queue_.empty()) {
-      const int s = queue_.back();
+      // Short lists first: what they settle reaches the long ones before those are scanned, so
+      // a long list is scanned once for many changes rather than once for each.
+      auto next = queue_.begin();
+      for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+        if (slots_[static_cast<std::size_t>(*it)].size < slots_[static_cast<std::size_t>(*next)].size) next = it;
+      }
+      const int s = *next;
+      *next = queue_.back();
       queue_.pop_back();
       inQueue_[static_cast<std::size_t>(s)] = false;
       Slot& slot = slots_[static_cast<std::size_t>(s)];
