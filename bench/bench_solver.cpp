@@ -111,6 +111,15 @@ BENCHMARK(BM_LoadWordList)->Unit(benchmark::kMillisecond);
 void BM_DecideSample1(benchmark::State& state) { Decide(state, Sample1()); }
 BENCHMARK(BM_DecideSample1)->Unit(benchmark::kMillisecond);
 
+// With its answer table empty the sample has only the list to go by: a search over the
+// dictionary alone, which must prove that nothing fits.
+void BM_DecideSample1ListOnly(benchmark::State& state) {
+  NumberGrid grid = Sample1();
+  grid.answer = {};
+  Decide(state, grid);
+}
+BENCHMARK(BM_DecideSample1ListOnly)->Unit(benchmark::kMillisecond);
+
 void BM_DecideSample1WithSuggestedGivens(benchmark::State& state) {
   WordList words = LoadWords();
   NumberGrid grid = Sample1();
