@@ -23,6 +23,13 @@ namespace {
 
 constexpr const char* kCaption = "一意性チェック";
 
+// One check at a time: the shortcut of a second one must not start it inside the first.
+struct Busy {
+  explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+  ~Busy() { flag_ = false; }
+  bool& flag_;
+};
+
 // Frames the marked numbers' cells over the grid; clicks pass through to it.
 class MarkOverlay final : public QWidget {
  public:
@@ -116,7 +123,9 @@ void UniquenessMenu::RunWithProgress(const std::function<void(const SolverLimits
     if (dialog.wasCanceled()) cancel = true;
     dialog.setValue(permille);
     dialog.setLabelText(QString::fromUtf8("解を探しています… %1 通り調べました").arg(nodes.load()));
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // Until the modal dialog is up, the window takes no input: a click or a close must not
+    // reach the puzzle while its check runs.
+    QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents, 50);
     QThread::msleep(20);
   }
   worker.join();
@@ -135,7 +144,8 @@ void UniquenessMenu::Show(const std::string& utf8) {
 }
 
 void UniquenessMenu::Check() {
-  if (!Usable()) return;
+  if (busy_ || !Usable()) return;
+  const Busy busy(busy_);
   WordList words;
   if (!LoadWords(words)) return;
   const PuzzleSolver solver(NumberGridOf(form_.puzzle), words);
@@ -147,7 +157,8 @@ void UniquenessMenu::Check() {
 }
 
 void UniquenessMenu::Suggest() {
-  if (!Usable()) return;
+  if (busy_ || !Usable()) return;
+  const Busy busy(busy_);
   WordList words;
   if (!LoadWords(words)) return;
   const PuzzleSolver solver(NumberGridOf(form_.puzzle), words);

@@ -47,6 +47,7 @@ class UniquenessMenu final : public QObject {
   TForm1& form_;
   std::set<std::uint8_t> marked_;
   QWidget* overlay_ = nullptr;
+  bool busy_ = false;
 };
 
 }  // namespace teku
