@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 20
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard look-workbench clean
+.PHONY: all deps configure build run test test-unit test-asan test-fuzz test-install package bench look look-keyboard look-workbench look-uniqueness clean
 
 all: build
 
@@ -58,6 +58,9 @@ bench: build
 
 look: build
 	env -u QT_QPA_PLATFORM bash scripts/look-authoring.sh $(PROGRAM_DIR) $(BUILD)/look
+
+look-uniqueness: build
+	env -u QT_QPA_PLATFORM bash scripts/look-uniqueness.sh $(PROGRAM_DIR) $(BUILD)/look-uniqueness
 
 look-keyboard: build
 	env -u QT_QPA_PLATFORM bash scripts/look-keyboard.sh $(PROGRAM_DIR) $(BUILD)/look-keyboard

@@ -23,6 +23,7 @@
 #include <QResizeEvent>
 
 #include "app/edit_menu.h"
+#include "app/uniqueness_menu.h"
 #include "app/grid_keyboard.h"
 #include "app/grid_layout.h"
 #include "app/grid_zoom.h"
@@ -147,6 +148,7 @@ TForm1::TForm1(const ProgramEnvironment& environment, QWidget* parent)
   zoom = new ZoomView(*this);
   new PrintMenu(*this);
   workbench = new WorkbenchMenu(*this);
+  uniqueness = new UniquenessMenu(*this);
   move(246, 226);
   SetClientSize(468, 340);
 

@@ -42,6 +42,7 @@ class TPasswordDlg;
 class TTEKUOTOF;
 class GridKeyboard;
 class EditMenu;
+class UniquenessMenu;
 class ZoomView;
 class WorkbenchMenu;
 
@@ -256,6 +257,8 @@ class TForm1 : public QMainWindow, public SoundNotifyTarget {
   GridKeyboard* keyboard = nullptr;
   // Undo and redo (the 編集 menu); every change to the puzzle is recorded through it.
   EditMenu* edits = nullptr;
+  // 一意性チェック and ヒントを提案 (in the 作成支援 menu).
+  UniquenessMenu* uniqueness = nullptr;
   // A menu item of our own, reachable by name through item() like those of the table.
   void AddItem(const std::string& name, QAction* action) { items_[name] = action; }
   // The height the status line takes below the client area.

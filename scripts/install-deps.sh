@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  mecab-ipadic
   clang libclang-rt-14-dev
   libjpeg-turbo-progs imagemagick time poppler-utils
   xvfb xauth xdotool openbox

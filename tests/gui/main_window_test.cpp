@@ -37,7 +37,7 @@ TEST(MainWindowStart, ShowsTheEmptyGridInItsTilesWithTheMenuOfTheTable) {
   EXPECT_FALSE(form.checked("MN_MODEHINT"));
   EXPECT_TRUE(form.checked("MN_MODEONGAKU")) << "no ONKYO key: sound on";
   const QList<QAction*> menus = form.menuBar()->actions();
-  // The menus of the table, with our own 編集 after ﾌｧｲﾙ and 作成支援 last.
+  // The menus of the table, with our own 編集 after ﾌｧｲﾙ and 作成支援 last (with 一意性チェック and ヒントを提案).
   ASSERT_EQ(menus.size(), 6);
   EXPECT_EQ(menus[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
   EXPECT_EQ(menus[1]->text(), QString::fromUtf8("編集(&E)"));

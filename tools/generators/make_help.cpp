@@ -34,6 +34,7 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <li><a href="#keys">キーボードで入れる</a></li>
 <li><a href="#undo">元に戻す・やり直す</a></li>
 <li><a href="#zoom">拡大・縮小</a></li>
+<li><a href="#unique">一意性チェック</a></li>
 <li><a href="#menu">メニュー一覧</a></li>
 </ul>
 
@@ -151,6 +152,14 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 ウィンドウの大きさは変わらず、入りきらないところはスクロールで見ます。表示の大きさは TEKUINI.INI の ZOOM に保存され、次に起動したときも同じ大きさで始まります。
 文字の大きさそのものは <span class="menu">文字ﾌｫﾝﾄ変更(F)</span> で選んだフォントの大きさになります。</p>
 
+<h2 id="unique">一意性チェック</h2>
+<p>ナンクロを <span class="menu">作成ﾓｰﾄﾞ(C)</span> か <span class="menu">解答(A)</span> のモードで開き、<span class="menu">作成支援(W)</span> の <span class="menu">一意性チェック(U)</span> を選ぶと、
+数字に文字を当てはめるやり方（同じ数字は同じ文字、違う数字は違う文字）で、縦横のすべての言葉が単語リストの言葉になるものを探し、解が一つだけかどうかを知らせます。
+ほかの解があるときは、文字の変わる数字（盤に赤い枠で示します）と変わる言葉を、解がないときは言葉の入らない場所を示します。探している間は <span class="menu">中止</span> で止められます。</p>
+<p><span class="menu">ヒントを提案(S)</span> は、解が一つだけになるように初期表示のマスを足します。足したマスは <span class="menu">元に戻す(U)</span> 一回でまとめて取り消せます。</p>
+<p>結果は使っている単語リストについてのものです。単語リストは辞書 IPADIC の名詞の読み（カタカナ）から作った TEKUWORD.DIC と、問題そのものの言葉です。
+自分の言葉を足すには、設定のフォルダに TEKUWORD.TXT を作り、一行に一語ずつ（UTF-8、ひらがなも可）書きます。</p>
+
 <h2 id="menu">メニュー一覧</h2>
 <table>
 <tr><th>メニュー</th><th>項目</th><th>はたらき</th></tr>
@@ -180,8 +189,10 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <tr><td class="menu">等倍(A)</td><td>100％に戻す（Ctrl+0）</td></tr>
 <tr><td rowspan="2" class="menu">ﾍﾙﾌﾟ(H)</td><td class="menu">ﾍﾙﾌﾟ表示(H)</td><td>このヘルプ</td></tr>
 <tr><td class="menu">ﾊﾞｰｼﾞｮﾝ情報(V)</td><td>版の情報</td></tr>
-<tr><td rowspan="2" class="menu">作成支援(W)</td><td class="menu">番号を振る(N)...</td><td>盤の文字に番号を振る（読む順かシャッフル）</td></tr>
+<tr><td rowspan="4" class="menu">作成支援(W)</td><td class="menu">番号を振る(N)...</td><td>盤の文字に番号を振る（読む順かシャッフル）</td></tr>
 <tr><td class="menu">検証(K)</td><td>問題のまちがいの一覧を出す（F7）</td></tr>
+<tr><td class="menu">一意性チェック(U)</td><td>ナンクロの解が一つだけか調べる（作成ﾓｰﾄﾞ・解答）</td></tr>
+<tr><td class="menu">ヒントを提案(S)</td><td>解が一つだけになる初期表示のマスを足す</td></tr>
 </table>
 
 <h2>設定とファイル</h2>
