@@ -81,9 +81,10 @@ TEST(Settings, SoundOffOnlyForExactlyOffAndEmptyNamesTakeTheirDefaults) {
   EXPECT_FALSE(windows.Form1->checked("MN_MODEONGAKU"));
 }
 
-// Runs the event loop until the player's load has ended (at most ten seconds).
+// Runs the event loop until the player's load has ended (at most thirty seconds: the soundfont
+// takes seconds to load on a busy machine).
 bool WaitForThePlayer(const TForm1& f) {
-  for (int i = 0; i < 1000 && !f.SoundPlayerLoaded(); ++i) {
+  for (int i = 0; i < 3000 && !f.SoundPlayerLoaded(); ++i) {
     QCoreApplication::processEvents();
     QThread::msleep(10);
   }
