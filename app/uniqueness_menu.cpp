@@ -66,7 +66,7 @@ class MarkOverlay final : public QWidget {
 UniquenessMenu::UniquenessMenu(TForm1& form) : QObject(&form), form_(form) {
   // Beside the author's other tools; a menu of its own only when that menu is missing.
   QMenuBar* bar = form.menuBar();
-  auto* menu = bar->findChild<QMenu*>(QStringLiteral("MN_WORK"));
+  auto* menu = form.findChild<QMenu*>(QStringLiteral("MN_WORK"));
   if (menu != nullptr) {
     menu->addSeparator();
   } else {

@@ -37,13 +37,14 @@ TEST(MainWindowStart, ShowsTheEmptyGridInItsTilesWithTheMenuOfTheTable) {
   EXPECT_FALSE(form.checked("MN_MODEHINT"));
   EXPECT_TRUE(form.checked("MN_MODEONGAKU")) << "no ONKYO key: sound on";
   const QList<QAction*> menus = form.menuBar()->actions();
-  // The menus of the table, with our own 編集 after ﾌｧｲﾙ and 作成支援 last (with 一意性チェック and ヒントを提案).
+  // The menus of the table, with our own 編集 after ﾌｧｲﾙ and 作成支援 last.
   ASSERT_EQ(menus.size(), 6);
   EXPECT_EQ(menus[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
   EXPECT_EQ(menus[1]->text(), QString::fromUtf8("編集(&E)"));
   EXPECT_EQ(menus[2]->text(), QString::fromUtf8("ﾓｰﾄﾞ(&M)"));
   EXPECT_EQ(menus[4]->text(), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
   EXPECT_EQ(menus[5]->text(), QString::fromUtf8("作成支援(&W)"));
+  EXPECT_EQ(form.item("MN_TOOLUNIQUE")->parent(), menus[5]->menu()) << "the uniqueness check among the author's tools";
   EXPECT_EQ(form.item("MN_FILETANGO")->text(), QString::fromUtf8("文字表のみロード"));
   EXPECT_TRUE(form.item("MN_MODEDUMMY3")->isSeparator());
   // An empty cell (255) shows the blocked tile: the colour sheet's (0, 0) pixel colour.
