@@ -5,16 +5,7 @@
 # usage: look-uniqueness.sh PROGRAM_DIR OUTDIR
 set -uo pipefail
 # A fresh program folder: no settings yet, as on the first start.
-if [ -z "${TEKU_LOOK_FRESH:-}" ]; then
-  fresh=$(mktemp -d)
-  cp -r "$1"/. "$fresh"/
-  rm -f "$fresh"/TEKUINI.INI
-  mkdir -p "$2"
-  TEKU_LOOK_FRESH=1 bash "$0" "$fresh" "$2"
-  status=$?
-  rm -rf "$fresh"
-  exit $status
-fi
+source "$(dirname "$0")/look-fresh.sh" "$@"
 source "$(dirname "$0")/xvfb-session.sh"
 
 main=$(win 'ナンクロ支援')

@@ -7,16 +7,7 @@
 # usage: look-workbench.sh PROGRAM_DIR OUTDIR
 set -uo pipefail
 # A fresh program folder: no settings yet, as on the first start.
-if [ -z "${TEKU_LOOK_FRESH:-}" ]; then
-  fresh=$(mktemp -d)
-  cp -r "$1"/. "$fresh"/
-  rm -f "$fresh"/TEKUINI.INI "$fresh"/MOJIGRID.CRS
-  mkdir -p "$2"
-  TEKU_LOOK_FRESH=1 bash "$0" "$fresh" "$2"
-  status=$?
-  rm -rf "$fresh"
-  exit $status
-fi
+LOOK_REMOVE=MOJIGRID.CRS source "$(dirname "$0")/look-fresh.sh" "$@"
 source "$(dirname "$0")/xvfb-session.sh"
 
 rows=(
