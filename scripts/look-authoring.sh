@@ -13,7 +13,7 @@ source "$(dirname "$0")/xvfb-session.sh"
 main=$(win 'ナンクロ支援')
 [ -n "$main" ] || { echo "look-authoring: the main window did not appear" >&2; exit 1; }
 # menu TITLE_X ITEM_Y: the menu bar title at x, then the item at y (rows of 22 pixels, a
-# separator adds 2)
+# separator adds 2). ﾌｧｲﾙ: 開く 29, 名前を付けて保存 95, 初めから 141, 終了確認 185
 menu() { click "$main" "$1" 10 1; click "$main" "$(($1 + 10))" "$2" 1; sleep 0.3; }
 # 編集 sits between ﾌｧｲﾙ and ﾓｰﾄﾞ
 FILE=30 EDIT=86 MODE=142 VIEW=197
@@ -23,7 +23,7 @@ entry() { local i=$(($1 - $2)); click "$panel" $((i % 7 * 32 + 16)) $((i / 7 * 3
 
 # Create mode, then a new 5 x 5 puzzle titled ごかく.
 menu $MODE 73
-menu $FILE 97
+menu $FILE 141
 d=$(win '初期設定ダイアログ')
 click "$d" 148 54 1; xdotool key ctrl+a; xdotool type 5
 click "$d" 211 54 1; xdotool key ctrl+a; xdotool type 5
@@ -83,7 +83,7 @@ done
 shot 06-answer-word
 
 # Save as GOKAKU (the file chooser adds .CRS).
-menu $FILE 73
+menu $FILE 95
 sleep 0.6
 shot 07-save-as
 xdotool type GOKAKU; xdotool key Return; sleep 0.8
@@ -93,12 +93,12 @@ menu $FILE 29
 sleep 0.6
 xdotool type GOKAKU.CRS; xdotool key Return; sleep 0.8
 shot 08-opened
-menu $FILE 143
+menu $FILE 185
 shot 09-check-unsolved
 entry 10 1; cell 3 0
 entry 11 1; cell 1 0
 entry 12 1; cell 2 0
-menu $FILE 143
+menu $FILE 185
 sleep 0.5
 shot 10-solved
 
