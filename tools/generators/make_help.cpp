@@ -160,15 +160,23 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 <p>結果は使っている単語リストについてのものです。単語リストは辞書 IPADIC の名詞の読み（カタカナ）から作った TEKUWORD.DIC と、問題そのものの言葉です。
 自分の言葉を足すには、設定のフォルダに TEKUWORD.TXT を作り、一行に一語ずつ（UTF-8、ひらがなも可）書きます。</p>
 
+<h2>印刷と書き出し</h2>
+<p><span class="menu">ﾌｧｲﾙ(F)</span> の <span class="menu">印刷(P)...</span> で、雑誌のような紙面（題名、盤、ナンクロでは対応表・チェック表・解答欄、クロスワードではたてのカギ・よこのカギ）を印刷します。
+用紙（A4・B5）、向き、大きな文字、解答のページを選べ、印刷の前にプレビューで確かめられます。プリンターがないときは PDF ファイルに印刷します。
+同じ紙面は <span class="menu">エクスポート(X)</span> から PDF・PNG・SVG にも書き出せます。<span class="menu">ipuz(I)...</span> はほかのパズルソフトで開ける ipuz ファイルを書き出します（パスワードは書き出されません）。</p>
+
 <h2 id="menu">メニュー一覧</h2>
 <table>
 <tr><th>メニュー</th><th>項目</th><th>はたらき</th></tr>
-<tr><td rowspan="7" class="menu">ﾌｧｲﾙ(F)</td><td class="menu">開く(O)</td><td>問題ファイルを開く</td></tr>
+<tr><td rowspan="10" class="menu">ﾌｧｲﾙ(F)</td><td class="menu">開く(O)</td><td>問題ファイル（.CRS）か ipuz ファイルを開く</td></tr>
+<tr><td class="menu">最近使ったファイル(R)</td><td>最近開いた問題（8つまで）をもう一度開く</td></tr>
 <tr><td class="menu">上書き保存(S)</td><td>今のファイルに保存する（ゲーム中は入力だけ）</td></tr>
 <tr><td class="menu">名前を付けて保存(A)</td><td>名前を付けて保存する</td></tr>
+<tr><td class="menu">エクスポート(X)</td><td>ipuz（ほかのパズルソフト用）・PDF・PNG・SVG に書き出す</td></tr>
 <tr><td class="menu">初めから(N)</td><td>ゲーム中は入力を消す。作成ﾓｰﾄﾞ・解答では新しい問題を始める</td></tr>
 <tr><td class="menu">文字表のみロード</td><td>ほかの問題ファイルから文字表だけを読む（ゲーム中は使えません）</td></tr>
 <tr><td class="menu">終了確認(C)</td><td>答え合わせ</td></tr>
+<tr><td class="menu">印刷(P)...</td><td>問題を紙に印刷する（プレビュー付き、Ctrl+P）</td></tr>
 <tr><td class="menu">終了(E)</td><td>プログラムを終わる（問題は保存されません）</td></tr>
 <tr><td rowspan="2" class="menu">編集(E)</td><td class="menu">元に戻す(U)</td><td>直前の変更を取り消す（Ctrl+Z）</td></tr>
 <tr><td class="menu">やり直す(R)</td><td>取り消した変更をもう一度行う（Ctrl+Y）</td></tr>
@@ -196,8 +204,9 @@ td, th { border: 1px solid #999999; padding: 2px 8px; text-align: left; }
 </table>
 
 <h2>設定とファイル</h2>
-<p>ウィンドウの位置や音の設定などは、プログラムと同じフォルダの TEKUINI.INI に保存されます（はじめて起動したときに作られます）。
-問題ファイルもすべてこのフォルダに読み書きされます。</p>
+<p>ウィンドウの位置や音の設定などは TEKUINI.INI に保存されます（はじめて起動したときに作られます）。
+書き込めるフォルダに置いたプログラムではプログラムと同じフォルダ、インストールしたプログラムでは ~/.config/tekucros/ です。
+問題ファイルはどのフォルダにも読み書きできます。</p>
 </body>
 </html>
 )HTML";
