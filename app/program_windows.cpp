@@ -14,6 +14,8 @@
 #include "dialogs/sound_settings_dialog.h"
 #include "panels/answer_panel.h"
 #include "panels/character_panel.h"
+#include "workbench/check_window.h"
+#include "workbench/workbench_menu.h"
 
 namespace teku {
 
@@ -34,6 +36,8 @@ void ProgramWindows::BeforeShutdown() {
   if (TEKUHNTF) TEKUHNTF->hide();
   if (TEKUKTOF) TEKUKTOF->FormDestroy();
   if (TEKUWRDF) TEKUWRDF->hide();
+  // The check window stores its place as it closes, while the settings can still be written.
+  if (Form1 && Form1->workbench && Form1->workbench->checkWindow) Form1->workbench->checkWindow->hide();
 }
 
 void ProgramWindows::ShutDown() {

@@ -3,15 +3,19 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cstdint>
+#include <string>
 
 #include "app/edit_menu.h"
 #include "app/grid_keyboard.h"
 #include "app/main_window.h"
+#include "app/window_placement.h"
 #include "surface/qt_cp932.h"
 #include "workbench/letter_grid.h"
 
@@ -76,6 +80,13 @@ TCheckWindow::TCheckWindow(TForm1& form, QWidget* parent)
   bottom->addWidget(fixButton);
   layout->addLayout(bottom);
   resize(560, 360);
+  // Where it was left last time, made before the first show as a frame can only be placed then.
+  // A size too small for the list or larger than any screen is a hand-edited one, and ignored.
+  constexpr std::int32_t kNoPlace = INT32_MIN;
+  const std::int32_t width = form_.ReadIniInt("CHECKWIDTH", 0), height = form_.ReadIniInt("CHECKHEIGHT", 0);
+  if (width >= 240 && height >= 160 && width <= 8192 && height <= 8192) resize(width, height);
+  const std::int32_t left = form_.ReadIniInt("CHECKLEFT", kNoPlace), top = form_.ReadIniInt("CHECKTOP", kNoPlace);
+  if (left != kNoPlace && top != kNoPlace) RestoreWindowPosition(*this, left, top);
 
   AskCharacter = [this](const QString& prompt) -> std::optional<QString> {
     bool ok = false;
@@ -103,6 +114,16 @@ void TCheckWindow::SetRules(std::uint32_t rules) {
 void TCheckWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Refresh();
+}
+
+void TCheckWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // Minimised along with the main window is no closing.
+  if (event->spontaneous() || form_.destroyed()) return;
+  form_.WriteIniKeys({{"CHECKLEFT", std::to_string(x())},
+                      {"CHECKTOP", std::to_string(y())},
+                      {"CHECKWIDTH", std::to_string(width())},
+                      {"CHECKHEIGHT", std::to_string(height())}});
 }
 
 void TCheckWindow::Refresh() {

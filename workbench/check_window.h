@@ -46,6 +46,8 @@ class TCheckWindow final : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Closing keeps the window's place and size for the next time it is opened.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   TForm1& form_;

@@ -127,5 +127,24 @@ TEST_F(WorkbenchWindow, TheCheckWindowFollowsChangesAndMendsASlip) {
   EXPECT_NE(check->summary->text(), QString::fromUtf8("問題なし")) << "a blocked corner, seen at once";
 }
 
+TEST(CheckWindowPlace, TheWindowOpensWhereAndAsLargeAsItWasLeftEvenAfterTheProgramEnded) {
+  testing::TestProgram program;
+  {
+    ProgramWindows windows{program.environment()};
+    windows.Create();
+    windows.Form1->item("MN_WORKCHECK")->trigger();
+    TCheckWindow* check = windows.Form1->workbench->checkWindow;
+    check->move(312, 208);  // on the 8-pixel steps every stored place is snapped to
+    check->resize(600, 420);
+    windows.ShutDown();  // still open: the end of the program stores it
+  }
+  ProgramWindows windows{program.environment()};
+  windows.Create();
+  windows.Form1->item("MN_WORKCHECK")->trigger();
+  const TCheckWindow* check = windows.Form1->workbench->checkWindow;
+  EXPECT_EQ(check->pos(), QPoint(312, 208));
+  EXPECT_EQ(check->size(), QSize(600, 420));
+}
+
 }  // namespace
 }  // namespace teku
