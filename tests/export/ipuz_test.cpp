@@ -6,20 +6,13 @@
 
 #include "app/puzzle_file.h"
 #include "services/cp932.h"
+#include "support/sample_puzzle.h"
 
 namespace teku {
 namespace {
 
-struct Loaded {
-  Puzzle puzzle;
-  ModeState modes;
-};
-
-void LoadSample(const char* name, Loaded& out) {
-  const ZIREDIZU ini(std::string(TEKU_PROGRAM_DIR) + "/", "TEKUCROSE");
-  PuzzleFileContext c{ini, out.puzzle, out.modes, {}};
-  ASSERT_EQ(LoadPuzzleFile(c, name), PuzzleFileStatus::kPuzzle) << name;
-}
+using Loaded = testing::LoadedPuzzle;
+using testing::LoadSample;
 
 std::string Sjis(const char* utf8) { return *Utf8ToCp932(utf8); }
 

@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/program_windows.h"
 #include "services/cp932.h"
+#include "support/column_grid.h"
 #include "support/test_program.h"
 
 namespace teku {
@@ -37,20 +38,7 @@ class GridKeysWindow : public ::testing::Test {
     f = windows.Form1.get();
     f->show();
   }
-  // A 30 x 30 number-crossword: every cell numbered by its column + 1; ア is entry 5, ヒ entry 6.
-  void Puzzle30() {
-    Puzzle& p = f->puzzle;
-    p.GridWidth = p.GridHeight = 30;
-    {
-      CellsLock cells(p);
-      for (int x = 0; x < 30; ++x)
-        for (int y = 0; y < 30; ++y) cells.set(x, y, static_cast<std::uint8_t>(x + 1));
-    }
-    p.MojiTbl[5] = *Utf8ToCp932("ア");
-    p.MojiTbl[6] = *Utf8ToCp932("ヒ");
-    f->BuildMojiSheet();
-    f->LayoutGrid();
-  }
+  void Puzzle30() { testing::ShowColumnNumberedGrid(*f); }
   std::pair<int, int> Cursor() const { return {f->puzzle.CursorX, f->puzzle.CursorY}; }
 
   testing::TestProgram program;

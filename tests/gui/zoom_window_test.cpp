@@ -15,6 +15,7 @@
 #include "panels/answer_panel.h"
 #include "panels/character_panel.h"
 #include "services/cp932.h"
+#include "support/column_grid.h"
 #include "support/test_program.h"
 
 namespace teku {
@@ -29,19 +30,7 @@ class ZoomWindow : public ::testing::Test {
     f = windows->Form1.get();
     f->show();
   }
-  // A 30 x 30 number-crossword whose cells are numbered by their column + 1.
-  void Puzzle30() {
-    Puzzle& p = f->puzzle;
-    p.GridWidth = p.GridHeight = 30;
-    {
-      CellsLock cells(p);
-      for (int x = 0; x < 30; ++x)
-        for (int y = 0; y < 30; ++y) cells.set(x, y, static_cast<std::uint8_t>(x + 1));
-    }
-    p.MojiTbl[5] = *Utf8ToCp932("ア");
-    f->BuildMojiSheet();
-    f->LayoutGrid();
-  }
+  void Puzzle30() { testing::ShowColumnNumberedGrid(*f); }
   void ClickAt(int x, int y) {
     f->clickCache.ClickCacheStale = 1;
     f->PaintBox1MouseDown(Qt::LeftButton, x, y);
